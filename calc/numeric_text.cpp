@@ -140,6 +140,12 @@ std::size_t NumberToChars(double value, int digits, char separator, char* out) {
   int exponent = 0;
   std::from_chars(*(p + 1) == '+' ? p + 2 : p + 1, result.ptr, exponent);
   while (count > 1 && mantissa[count - 1] == '0') --count;
+  if (exponent >= std::numeric_limits<double>::max_exponent10) {
+    // Rounded to `digits`, the largest doubles name a number beyond the
+    // double range, which could never be read back: that is an overflow.
+    double check = 0.0;
+    if (std::from_chars(sci, result.ptr, check).ec != std::errc()) return 0;
+  }
 
   char* o = out;
   if (negative) *o++ = '-';

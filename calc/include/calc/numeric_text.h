@@ -25,7 +25,8 @@ std::optional<double> TextToNumber(std::string_view text, char separator);
 // Writes a finite value with at most 15 significant digits, correctly
 // rounded, without trailing zeros or a bare separator; exponent notation
 // ("1E+15", "1.5E-05") when the decimal exponent is 15 or more or below -4.
-// Negative zero is written "0". Infinity and not-a-number fail.
+// Negative zero is written "0". Infinity and not-a-number fail, and so do
+// the few largest doubles whose rounded text would lie beyond the double range.
 std::optional<std::string> NumberToText(double value, char separator);
 
 // As NumberToText, with `digits` (1 to 17) significant digits; exponent

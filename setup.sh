@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Tempiva and then runs it:
+#   ./setup.sh run    install what is missing, build, start the calculator tpv120
+#   ./setup.sh test   install what is missing, build, run every test
+# Both are safe to repeat: the install is skipped when every package is there,
+# and the build only rebuilds what changed.
+set -euo pipefail
+cd "$(dirname "$(readlink -f "$0")")"
+
+# Debian packages the build and the tests need, in one place.
+PACKAGES=(
+  cmake ninja-build g++ pkg-config   # build
+  libgtest-dev                       # unit tests
+  libbenchmark-dev                   # benchmarks
+  clang libclang-rt-14-dev           # fuzz tests (libFuzzer, sanitizers)
+)
+BUILD_DIR=${TEMPIVA_BUILD_DIR:-build}
+FUZZ_DIR=${TEMPIVA_FUZZ_BUILD_DIR:-build-fuzz}
+FUZZ_SECONDS=${TEMPIVA_FUZZ_SECONDS:-30}
+
+usage() {
+  echo "usage: $0 run|test" >&2
+  exit 2
+}
+
+install_missing() {
+  if ! command -v dpkg-query >/dev/null 2>&1; then
+    echo "This is not a Debian-like system: install ${PACKAGES[*]} yourself." >&2
+    return
+  fi
+  local missing=() pkg
+  for pkg in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
+      missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null 2>&1; then
+      echo "Missing packages: ${missing[*]}. Install them as root (apt-get install ...)." >&2
+      exit 1
+    fi
+    sudo=(sudo)
+  fi
+  echo "Installing missing packages: ${missing[*]}"
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+build() {
+  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$BUILD_DIR"
+}
+
+build_fuzz() {
+  cmake -S . -B "$FUZZ_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_COMPILER=clang++ -DTEMPIVA_FUZZ=ON \
+    -DTEMPIVA_FUZZ_SECONDS="$FUZZ_SECONDS" >/dev/null
+  cmake --build "$FUZZ_DIR"
+}
+
+run_program() {
+  local program="$BUILD_DIR/ui/tpv120"
+  if [ ! -x "$program" ]; then
+    echo "tpv120 is not built yet: its window is still being written."
+    echo "The calculation core is ready and tested: ./setup.sh test"
+    exit 1
+  fi
+  if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    echo "No display: tpv120 is a desktop program and needs a graphical session." >&2
+    echo "To run it without one, start it in a virtual display:" >&2
+    echo "  apt-get install xvfb && xvfb-run -a $program" >&2
+    exit 1
+  fi
+  exec "$program"
+}
+
+case "${1:-}" in
+  run)
+    install_missing
+    build
+    run_program
+    ;;
+  test)
+    install_missing
+    build
+    build_fuzz
+    ctest --test-dir "$FUZZ_DIR" --output-on-failure
+    ctest --test-dir "$BUILD_DIR" --output-on-failure
+    ;;
+  *) usage ;;
+esac
