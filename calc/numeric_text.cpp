@@ -186,7 +186,7 @@ std::optional<std::string> NumberToText(double value, char separator) {
 double RoundHalfEven(double value) {
   if (!std::isfinite(value)) return value;
   const double lower = std::floor(value);
-  const double fraction = value - lower;  // exact
+  const double fraction = value - lower;  // in [0, 1]; ties are exact
   if (fraction > 0.5) return lower + 1.0;
   if (fraction < 0.5) return lower;
   return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
@@ -254,7 +254,12 @@ std::optional<std::string> FitToBox(std::string_view text, std::size_t maxLength
   const std::size_t leading =
       (parts.hasSign ? 1 : 0) + std::max<std::size_t>(parts.intDigits.size(), 1);
   if (!parts.hasExponent && leading <= maxLength) {
-    return std::string(text.substr(0, maxLength));  // cut, never rounded
+    // Cut, never rounded; unless the cut would leave no significant digit
+    // and show a number that is not zero as zero.
+    const std::string_view cut = text.substr(0, maxLength);
+    if (cut.find_first_of("123456789") != std::string_view::npos || !LeadingExponent(parts)) {
+      return std::string(cut);
+    }
   }
 
   // Exponent notation, so the box never shows a value wrong by powers of ten.

@@ -66,7 +66,8 @@ std::string_view FlagToText(bool value);
 // Fits a text into a box of `maxLength` characters. A text that fits is kept.
 // A longer plain number whose digits before the separator all fit is cut,
 // never rounded ("34285.7142857143" in 6 gives "34285."). A longer number
-// that would lose digits before the separator, or that carries an exponent,
+// that would lose digits before the separator, or every significant digit
+// ("-0.000123" in 6), or that carries an exponent,
 // is written in exponent notation with its mantissa cut to fit and the
 // exponent without leading zeros ("2400000" in 6 gives "2.4E+6"), so the box
 // never shows a value wrong by powers of ten; when not even one mantissa digit
