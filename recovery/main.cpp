@@ -1,0 +1,23 @@
+// RESET_TPV120: erases the calculator's saved settings.
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+#include "reset_window.h"
+
+int main(int argc, char* argv[]) {
+  const char* display = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (!(display && *display) && !(wayland && *wayland) && !(platform && *platform)) {
+    std::fputs("RESET_TPV120 needs a graphical session, and none was found.\n"
+               "To run it without one: xvfb-run -a RESET_TPV120\n",
+               stderr);
+    return 1;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("RESET_TPV120");
+  recovery::ResetWindow window;
+  window.show();
+  return app.exec();
+}

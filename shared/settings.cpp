@@ -1,0 +1,51 @@
+#include "settings.h"
+
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStringList>
+
+namespace settings {
+namespace {
+
+QString GroupKey(const QString& section, const QString& key) { return section + '/' + key; }
+
+}  // namespace
+
+QString StorePath(const QString& application) {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+         QStringLiteral("/tempiva/") + application + QStringLiteral(".ini");
+}
+
+QString ReadSetting(const QString& application, const QString& section, const QString& key,
+                    const QString& defaultText) {
+  const QString path = StorePath(application);
+  if (!QFileInfo(path).isFile()) return defaultText;
+  QSettings store(path, QSettings::IniFormat);
+  if (store.status() != QSettings::NoError) return defaultText;  // unreadable or corrupt
+  const QVariant value = store.value(GroupKey(section, key));
+  if (!value.isValid()) return defaultText;
+  // A hand-edited value with unquoted commas reads as a list: give back its text.
+  if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(',');
+  if (!value.canConvert<QString>()) return defaultText;
+  return value.toString();
+}
+
+bool WriteSetting(const QString& application, const QString& section, const QString& key,
+                  const QString& text) {
+  QSettings store(StorePath(application), QSettings::IniFormat);
+  store.setValue(GroupKey(section, key), text);
+  store.sync();
+  return store.status() == QSettings::NoError;
+}
+
+bool DeleteSettingsSection(const QString& application, const QString& section) {
+  const QString path = StorePath(application);
+  if (!QFileInfo::exists(path)) return true;
+  QSettings store(path, QSettings::IniFormat);
+  store.remove(section);
+  store.sync();
+  return store.status() == QSettings::NoError;
+}
+
+}  // namespace settings

@@ -1,0 +1,51 @@
+// The calculator's saved settings: their names and defaults, declared once,
+// and the three store operations both programs use. Values are texts, stored
+// per user in an INI file under the user's configuration directory
+// ($XDG_CONFIG_HOME, else ~/.config): tempiva/<application>.ini.
+#pragma once
+
+#include <QString>
+
+namespace settings {
+
+// Stored names are frozen: users' files contain them.
+inline const QString kApplication = QStringLiteral("TPVINI");
+inline const QString kSection = QStringLiteral("Ini");
+
+struct Key {
+  QString name;
+  QString defaultText;
+};
+
+inline const Key kLeft{QStringLiteral("Left"), QStringLiteral("1815")};  // twips
+inline const Key kTop{QStringLiteral("Top"), QStringLiteral("6030")};    // twips
+inline const Key kBpm{QStringLiteral("BPM"), QStringLiteral("120")};     // tempo text, verbatim
+inline const Key kSlider{QStringLiteral("Slider"), QStringLiteral("120")};
+inline const Key kState{QStringLiteral("State"), QStringLiteral("True")};  // "True": compact
+
+// Where an application's settings live.
+QString StorePath(const QString& application);
+
+// The stored text, or `defaultText` when the key, the section or a readable,
+// well-formed file is missing.
+QString ReadSetting(const QString& application, const QString& section, const QString& key,
+                    const QString& defaultText);
+
+// Stores the text, creating section and key as needed. The file is replaced
+// whole or not at all; false when it could not be written.
+bool WriteSetting(const QString& application, const QString& section, const QString& key,
+                  const QString& text);
+
+// Removes the section with all its keys; other sections stay. Removing a
+// section that does not exist succeeds and changes nothing.
+bool DeleteSettingsSection(const QString& application, const QString& section);
+
+// The calculator's own section, for the callers that need nothing else.
+inline QString Read(const Key& key) {
+  return ReadSetting(kApplication, kSection, key.name, key.defaultText);
+}
+inline bool Write(const Key& key, const QString& text) {
+  return WriteSetting(kApplication, kSection, key.name, text);
+}
+
+}  // namespace settings

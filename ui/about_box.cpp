@@ -1,0 +1,82 @@
+#include "about_box.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+
+#include "desktop_shell.h"
+#include "looks.h"
+#include "widgets.h"
+
+namespace ui {
+namespace {
+QRect Twips(int left, int top, int width, int height) {
+  return QRect(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
+               height / kTwipsPerPixel);
+}
+}  // namespace
+
+AboutBox::AboutBox(DesktopShell& shell, const QString& makerNotice, const QString& makerAddress)
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      shell_(shell),
+      makerAddress_(makerAddress) {
+  setObjectName("frmAbout");
+  setModal(false);
+  setFixedSize(Twips(0, 0, 6000, 2430).size());
+  setAttribute(Qt::WA_DeleteOnClose, false);
+
+  const QFont font = FontFor({});
+  auto* title = new QLabel("Tempiva for 32 bit Windows", this);
+  title->setObjectName("lblTitle");
+  title->setGeometry(Twips(120, 120, 2805, 300));
+  auto* version = new QLabel("Version 1.20 , 02/1998", this);
+  version->setObjectName("lblVersion");
+  version->setGeometry(Twips(120, 390, 2895, 285));
+  auto* description = new QLabel("", this);
+  description->setObjectName("lblDescription");
+  description->setWordWrap(true);
+  description->setGeometry(Twips(120, 780, 4605, 975));
+
+  ShapeItem::Rectangle(Twips(0, 1875, 6015, 690), kBoxBack, kBoxBack, this)
+      ->setObjectName("Shape1");
+
+  auto* close = new QPushButton("Close", this);
+  close->setObjectName("cmdOK");
+  close->setGeometry(Twips(120, 1980, 870, 375));
+  close->setDefault(true);
+  close->setAutoDefault(true);
+  connect(close, &QPushButton::clicked, this, &AboutBox::closeRequested);
+
+  auto* link = new ClickLabel(makerNotice + '\n' + makerAddress, this);
+  link->setObjectName("Label1");
+  link->setGeometry(Twips(2160, 1980, 3720, 600));
+  link->setAlignment(Qt::AlignRight | Qt::AlignTop);
+  QPalette palette = link->palette();
+  palette.setColor(QPalette::WindowText, kOutputText);
+  link->setPalette(palette);
+  link->setCursor(Qt::PointingHandCursor);
+  link->setToolTip(makerAddress);
+  link->setAccessibleName(makerAddress);
+  connect(link, &ClickLabel::clicked, this, &AboutBox::Label1_Click);
+
+  for (QWidget* child : findChildren<QWidget*>()) child->setFont(font);
+  close->setFocus();
+}
+
+void AboutBox::Form_Load() { setWindowTitle("About Tempiva"); }
+
+void AboutBox::Label1_Click() {
+  (void)shell_.Open(this, QString(), makerAddress_, QString(), QDir::rootPath(),
+                    shell::kShowNormal);
+}
+
+void AboutBox::closeEvent(QCloseEvent* event) {
+  event->ignore();  // the program unloads the box
+  emit closeRequested();
+}
+
+void AboutBox::done(int) { emit closeRequested(); }  // Enter and Escape
+
+}  // namespace ui

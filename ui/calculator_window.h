@@ -1,0 +1,120 @@
+// The calculator window. One class serves both layouts: it builds every
+// control from a layout table and wires the same handlers to them. All values
+// live in the controls' texts, the slider positions and the delay boxes'
+// colours; each handler reads what it needs when it runs.
+#pragma once
+
+#include <QHash>
+#include <QLocale>
+#include <QWidget>
+#include <array>
+#include <optional>
+#include <string>
+
+#include "calc/delay_table.h"
+#include "calc/steps.h"
+#include "layout.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+
+namespace ui {
+
+class TextBox;
+
+// The decimal separator of a locale, as the calculation core takes it; a
+// locale whose separator is not a single ASCII character falls back to '.'.
+char DecimalSeparator(const QLocale& locale);
+
+class CalculatorWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  CalculatorWindow(const Layout& layout, char separator, QWidget* parent = nullptr);
+
+  const Layout& layout() const { return layout_; }
+  char separator() const { return separator_; }
+
+  // A control by its name in the layout ("bpm", "Text1(3)", "cmdNote9").
+  QWidget* control(const QString& name) const { return controls_.value(name); }
+  template <typename T>
+  T* control(const QString& name) const {
+    return qobject_cast<T*>(control(name));
+  }
+
+  // Event handlers, named after the control and the event. An indexed family
+  // of controls shares one handler that receives the index or the value.
+  void bpm_Change();
+  void bpm_GotFocus();
+  void Slider1_Scroll();
+  void Text1_GotFocus(int index);
+  void TempoLabel_Click(int tempo);  // Label22_Click, Label5_Click, ... Label23_Click
+  void Option_Click(int option);     // Option1_Click to Option6_Click, option 1 to 6
+  void StereoCaption_Click();        // Label6_Click, and Label28_Click where it exists
+  void SampleRate_Change();
+  void TextBox_GotFocus(QLineEdit* box);  // Samples_GotFocus, bpmSPB_GotFocus, txtLength_GotFocus
+  void Command1_Click();
+  void Command11_Click();
+  void Command12_Click();
+  void cmdNote_Click(int index);  // cmdNote0_Click to cmdNote11_Click
+  void sldOctave_Scroll();
+
+  // Sets a slider from code: raises no Scroll. A position outside the
+  // slider's range, or none at all, is refused and reported as a failure.
+  static bool SetSliderPosition(QSlider* slider, std::optional<int> position);
+
+ signals:
+  // The buttons whose handlers act on the program rather than on this window.
+  void Max_Click();
+  void Min_Click();
+  void Command2_Click();
+  void Command3_Click();
+  void Command4_Click();
+  // The user asked the window's close box to close it; the program unloads it.
+  void closeRequested();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void Build();
+  QWidget* Create(const ControlSpec& spec, QWidget* parent);
+  void ApplyFocusOrder();
+  void Wire();
+
+  // Writes a computed result into a box, fitted to the box's length; false
+  // when there is no result or it cannot be shown in the box.
+  bool WriteResult(QLineEdit* box, const std::optional<std::string>& text);
+  std::string Text(const QLineEdit* box) const;
+  std::string Text(const QComboBox* box) const;
+  std::string Text(const QLabel* label) const;
+  calc::DelayTexts DelayTexts() const;
+  bool UpdateSamplesFromTempo();
+  void UpdateLoop(calc::StepRunner& steps);
+  void UpdateNote(calc::StepRunner& steps);
+  void SetSlotBackground(int slot, const QColor& color);
+
+  const Layout& layout_;
+  const char separator_;
+  QHash<QString, QWidget*> controls_;
+
+  // The controls the handlers read and write.
+  TextBox* bpm_ = nullptr;
+  QSlider* slider1_ = nullptr;
+  std::array<TextBox*, calc::kDelaySlots> text1_{};
+  QComboBox* sampleRate_ = nullptr;
+  TextBox* samples_ = nullptr;
+  TextBox* bpmSPB_ = nullptr;
+  TextBox* txtLength_ = nullptr;
+  QSlider* sldOctave_ = nullptr;
+  TextBox* txtOctave_ = nullptr;
+  TextBox* txtNote_ = nullptr;
+  QLabel* lblNote_ = nullptr;
+  TextBox* noteFreq_ = nullptr;
+  TextBox* midiNoteNumber_ = nullptr;
+};
+
+}  // namespace ui

@@ -1,0 +1,120 @@
+#include "looks.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QStyleFactory>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QWidget>
+#include <cmath>
+
+namespace ui {
+
+int PointsToPixels(double points) { return static_cast<int>(std::lround(points * 96.0 / 72.0)); }
+
+QFont FontFor(const FontSpec& spec) {
+  // Liberation Sans has the metrics the boxes were sized for; the others
+  // stand in where it is missing.
+  static const QStringList sans = {"Liberation Sans", "Arimo", "Nimbus Sans", "DejaVu Sans"};
+  static const QStringList narrow = {"Liberation Sans Narrow", "Nimbus Sans Narrow",
+                                     "DejaVu Sans Condensed", "Liberation Sans"};
+  QFont font;
+  double points = spec.points;
+  switch (spec.face) {
+    case Face::Default:
+      points = 8.25;
+      font.setFamilies(sans);
+      break;
+    case Face::SansSerif:
+    case Face::System:
+    case Face::Symbols:  // symbol captions are drawn as shapes; the size sets their scale
+      font.setFamilies(sans);
+      break;
+    case Face::SmallFonts:
+      font.setFamilies(narrow);
+      break;
+  }
+  font.setPixelSize(std::max(1, PointsToPixels(points)));
+  font.setBold(spec.bold);
+  font.setStyleHint(QFont::SansSerif);
+  return font;
+}
+
+void ApplyBoxStyle(QWidget* box, BoxStyle style, const QColor& textOverride) {
+  QColor text, back;
+  switch (style) {
+    case BoxStyle::None:
+      return;
+    case BoxStyle::Input:
+      text = kInputText;
+      back = kBoxBack;
+      break;
+    case BoxStyle::Output:
+      text = kOutputText;
+      back = kBoxBack;
+      break;
+    case BoxStyle::DottedOutput:
+      text = kDottedText;
+      back = kDottedBack;
+      break;
+  }
+  if (textOverride.isValid()) text = textOverride;
+  QPalette palette = box->palette();
+  for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    palette.setColor(group, QPalette::Base, back);
+    palette.setColor(group, QPalette::Text, text);
+    palette.setColor(group, QPalette::ButtonText, text);
+    palette.setColor(group, QPalette::Button, back);
+    palette.setColor(group, QPalette::WindowText, text);
+  }
+  box->setPalette(palette);
+}
+
+QColor WindowBackgroundColor(WindowBackground background, const QPalette& palette) {
+  return background == WindowBackground::ActiveBorder ? kActiveBorder
+                                                      : palette.color(QPalette::Button);
+}
+
+namespace {
+QPixmap DrawIcon(int size) {
+  QPixmap pixmap(size, size);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing, size > 16);
+  const qreal unit = size / 16.0;
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(160, 160, 160));  // frame
+  painter.drawRect(QRectF(0, 1 * unit, 16 * unit, 14 * unit));
+  painter.setBrush(QColor(0, 0, 128));  // screen
+  painter.drawRect(QRectF(1.5 * unit, 2.5 * unit, 13 * unit, 11 * unit));
+  QPainterPath wave;
+  const qreal baseline = 8 * unit;
+  wave.moveTo(2 * unit, baseline);
+  for (int x = 0; x <= 12 * 4; ++x) {
+    const qreal t = x / 4.0;  // 0 to 12 screen units
+    const qreal decay = std::exp(-std::fmod(t, 4.0) * 0.9);
+    const qreal pulse = std::sin(std::fmod(t, 4.0) * 3.14159265 * 1.5) * decay;
+    const qreal amplitude = 4.5 * unit * (1.0 - t / 24.0);
+    wave.lineTo(2 * unit + t * unit, baseline - pulse * amplitude);
+  }
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(QColor(0, 255, 255), std::max<qreal>(1.0, unit)));
+  painter.drawPath(wave);
+  return pixmap;
+}
+}  // namespace
+
+QIcon AppIcon() {
+  QIcon icon;
+  icon.addPixmap(DrawIcon(16));
+  icon.addPixmap(DrawIcon(32));
+  return icon;
+}
+
+void InitApplication() {
+  QApplication::setApplicationName("tpv120");
+  QApplication::setWindowIcon(AppIcon());
+  if (QStyle* style = QStyleFactory::create("Fusion")) QApplication::setStyle(style);
+}
+
+}  // namespace ui

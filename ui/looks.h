@@ -1,0 +1,43 @@
+// Fonts, colours and pictures of the calculator windows, in one place. The
+// layouts name the faces they were designed with; this maps them to what a
+// Linux desktop has, at pixel sizes, so the whole window scales evenly.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QIcon>
+#include <QPalette>
+
+#include "layout.h"
+
+namespace ui {
+
+// Text box colours: text, then background.
+inline const QColor kInputText{224, 224, 224};
+inline const QColor kBoxBack{0, 0, 64};
+inline const QColor kOutputText{128, 255, 255};
+inline const QColor kDottedText{0, 0, 0};
+inline const QColor kDottedBack{224, 224, 224};
+inline const QColor kOptionPicture{255, 102, 0};
+// The classic active-window-border grey of the compact window.
+inline const QColor kActiveBorder{212, 208, 200};
+
+// Pixels for a point size at 96 dots per inch, the density the twips assume.
+int PointsToPixels(double points);
+
+QFont FontFor(const FontSpec& spec);
+
+// The palette of a text box or combo box in the given style.
+void ApplyBoxStyle(QWidget* box, BoxStyle style, const QColor& textOverride = QColor());
+
+QColor WindowBackgroundColor(WindowBackground background, const QPalette& palette);
+
+// The window icon: a navy screen in a grey frame with a cyan waveform of
+// three decaying pulses, drawn at 16 and 32 pixels.
+QIcon AppIcon();
+
+// The application-wide look both layouts are drawn with: one widget style on
+// every desktop, so the boxes keep the room their texts were sized for.
+void InitApplication();
+
+}  // namespace ui

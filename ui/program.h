@@ -1,0 +1,83 @@
+// The calculator program: its two main windows (the compact MainForm and the
+// large MainFormBig) and the About box; loading them, switching layouts,
+// exiting, the saved settings, Help and About. A window is loaded on first
+// use, kept while hidden and unloaded on exit; the program ends when none is
+// loaded.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include "about_box.h"
+#include "calculator_window.h"
+
+namespace ui {
+
+class DesktopShell;
+
+enum class Which { Compact, Large };
+
+// What Help shows for a failed open, by the shell's result.
+QString HelpMessage(int result);
+
+class Program : public QObject {
+  Q_OBJECT
+
+ public:
+  // `programDirectory` is where the help page lies: by default the directory
+  // of the running executable, links resolved.
+  Program(char separator, DesktopShell& shell, QString programDirectory = QString());
+  ~Program() override;
+
+  // Loads the compact window, which restores the saved settings and shows
+  // the saved layout.
+  void Start();
+
+  CalculatorWindow* window(Which which) const;  // null while not loaded
+  AboutBox* about() const { return about_; }
+  bool running() const;
+
+  // Handlers, named after the window's control and event.
+  void Form_Load(Which which);
+  void Max_Click();
+  void Min_Click();
+  void Command2_Click(Which which);  // Exit
+  void Form_Unload(Which which);
+  void Command3_Click();  // Help
+  int StartDoc(QString& docName);
+  void Command4_Click(Which which);  // About
+  void About_Unload();
+
+  // Unloading a window that is not loaded, or whose unload is already
+  // running, does nothing; the window is destroyed once its handler returns.
+  void Unload(Which which);
+  void UnloadAbout();
+
+ signals:
+  // No window is loaded any more: the program ends.
+  void finished();
+
+ private:
+  struct Slot {
+    QPointer<CalculatorWindow> window;
+    bool unloading = false;
+  };
+  Slot& slot(Which which) { return which == Which::Compact ? compact_ : large_; }
+  const Slot& slot(Which which) const { return which == Which::Compact ? compact_ : large_; }
+  CalculatorWindow* Load(Which which);
+  void CopyValues(CalculatorWindow& from, CalculatorWindow& to, bool toLarge);
+  void SetAboutBold(bool bold);
+  void EndIfNothingLoaded();
+
+  const char separator_;
+  DesktopShell& shell_;
+  const QString programDirectory_;
+  Slot compact_;
+  Slot large_;
+  QPointer<AboutBox> about_;
+  bool aboutUnloading_ = false;
+  bool showCompactAtStart_ = true;
+};
+
+}  // namespace ui

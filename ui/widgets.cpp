@@ -1,0 +1,130 @@
+#include "widgets.h"
+
+#include <QFocusEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPolygonF>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+namespace ui {
+
+void TextBox::focusInEvent(QFocusEvent* event) {
+  QLineEdit::focusInEvent(event);
+  emit gotFocus();
+}
+
+void TextBox::mousePressEvent(QMouseEvent* event) {
+  if (!hasFocus() && event->button() == Qt::LeftButton) {
+    setFocus(Qt::MouseFocusReason);
+    event->accept();
+    return;
+  }
+  QLineEdit::mousePressEvent(event);
+}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
+  QLabel::mouseReleaseEvent(event);
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+    emit clicked();
+  }
+}
+
+TriangleButton::TriangleButton(bool upward, QWidget* parent)
+    : QPushButton(parent), upward_(upward) {}
+
+void TriangleButton::paintEvent(QPaintEvent*) {
+  QStylePainter painter(this);
+  QStyleOptionButton option;
+  initStyleOption(&option);
+  option.text.clear();
+  painter.drawControl(QStyle::CE_PushButtonBevel, option);
+
+  // The triangle's height follows the caption font, as a glyph would, but
+  // never leaves the face.
+  const QRectF face = QRectF(rect()).adjusted(2, 2, -2, -2);
+  const qreal side = std::min({face.width(), face.height(), font().pixelSize() * 0.6});
+  const QPointF centre = face.center() + (isDown() ? QPointF(1, 1) : QPointF());
+  const qreal half = side / 2;
+  QPolygonF triangle;
+  if (upward_) {
+    triangle << QPointF(centre.x() - half, centre.y() + half * 0.6)
+             << QPointF(centre.x() + half, centre.y() + half * 0.6)
+             << QPointF(centre.x(), centre.y() - half * 0.6);
+  } else {
+    triangle << QPointF(centre.x() - half, centre.y() - half * 0.6)
+             << QPointF(centre.x() + half, centre.y() - half * 0.6)
+             << QPointF(centre.x(), centre.y() + half * 0.6);
+  }
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                   QPalette::ButtonText));
+  painter.drawPolygon(triangle);
+}
+
+OptionButton::OptionButton(const QString& caption, const QColor& picture, QWidget* parent)
+    : QPushButton(caption, parent), picture_(picture) {
+  setCheckable(true);
+  setAutoExclusive(true);
+}
+
+void OptionButton::paintEvent(QPaintEvent*) {
+  QStylePainter painter(this);
+  QStyleOptionButton option;
+  initStyleOption(&option);
+  option.text.clear();
+  if (isChecked()) option.state |= QStyle::State_Sunken;
+  painter.drawControl(QStyle::CE_PushButtonBevel, option);
+  const int inset = isChecked() ? 3 : 2;
+  QRect picture = rect().adjusted(inset, inset, -inset, -inset);
+  if (isChecked()) picture.translate(1, 1);
+  painter.fillRect(picture, picture_);
+  painter.setPen(Qt::black);
+  painter.drawText(picture, Qt::AlignCenter, text());
+  if (hasFocus()) {
+    painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    painter.drawRect(picture.adjusted(0, 0, -1, -1));
+  }
+}
+
+ShapeItem::ShapeItem(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+  setFocusPolicy(Qt::NoFocus);
+}
+
+ShapeItem* ShapeItem::Rectangle(const QRect& rect, const QColor& fill, const QColor& border,
+                                QWidget* parent) {
+  auto* item = new ShapeItem(parent);
+  item->fill_ = fill;
+  item->border_ = border.isValid() ? border : fill;
+  item->setGeometry(rect);
+  return item;
+}
+
+ShapeItem* ShapeItem::Line(const QPoint& from, const QPoint& to, int width, const QColor& color,
+                           QWidget* parent) {
+  auto* item = new ShapeItem(parent);
+  item->line_ = true;
+  item->border_ = color;
+  item->width_ = width;
+  const QRect bounds = QRect(from, to).normalized().adjusted(-width, -width, width, width);
+  item->from_ = from - bounds.topLeft();
+  item->to_ = to - bounds.topLeft();
+  item->setGeometry(bounds);
+  return item;
+}
+
+void ShapeItem::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (line_) {
+    painter.setPen(QPen(border_, width_, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(from_, to_);
+    return;
+  }
+  // The border is drawn inside the rectangle.
+  painter.fillRect(rect(), border_);
+  painter.fillRect(rect().adjusted(1, 1, -1, -1), fill_);
+}
+
+}  // namespace ui
