@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Tempiva and then runs it:
 #   ./setup.sh run    install what is missing, build, start the calculator tpv120
-#   ./setup.sh test   install what is missing, build, run every test
+#   ./setup.sh test   install what is missing, build, run every test (plainly,
+#                     under sanitizers, and a bounded fuzz run)
 # Both are safe to repeat: the install is skipped when every package is there,
 # and the build only rebuilds what changed.
 set -euo pipefail
@@ -14,9 +15,12 @@ PACKAGES=(
   libgtest-dev                       # unit tests
   libbenchmark-dev                   # benchmarks
   clang libclang-rt-14-dev           # fuzz tests (libFuzzer, sanitizers)
+  desktop-file-utils appstream       # desktop entry and metainfo validators
+  dpkg-dev file                      # the Debian package and its dependencies
 )
 BUILD_DIR=${TEMPIVA_BUILD_DIR:-build}
 FUZZ_DIR=${TEMPIVA_FUZZ_BUILD_DIR:-build-fuzz}
+SANITIZE_DIR=${TEMPIVA_SANITIZE_BUILD_DIR:-build-sanitize}
 FUZZ_SECONDS=${TEMPIVA_FUZZ_SECONDS:-30}
 
 usage() {
@@ -61,6 +65,21 @@ build_fuzz() {
   cmake --build "$FUZZ_DIR"
 }
 
+build_sanitized() {
+  cmake -S . -B "$SANITIZE_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTEMPIVA_SANITIZE=ON \
+    -DTEMPIVA_BENCHMARKS=OFF >/dev/null
+  cmake --build "$SANITIZE_DIR"
+}
+
+# Every test again under AddressSanitizer and UndefinedBehaviorSanitizer; the
+# leak report leaves out only the system libraries' own allocations.
+test_sanitized() {
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+  LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir "$SANITIZE_DIR" --output-on-failure
+}
+
 run_program() {
   local program="$BUILD_DIR/ui/tpv120"
   if [ ! -x "$program" ]; then
@@ -87,7 +106,9 @@ case "${1:-}" in
     install_missing
     build
     build_fuzz
+    build_sanitized
     ctest --test-dir "$FUZZ_DIR" --output-on-failure
+    test_sanitized
     ctest --test-dir "$BUILD_DIR" --output-on-failure
     ;;
   *) usage ;;

@@ -17,6 +17,7 @@ int main(int argc, char* argv[]) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName("RESET_TPV120");
+  QGuiApplication::setDesktopFileName("org.example.Tempiva.Reset");
   recovery::ResetWindow window;
   window.show();
   return app.exec();

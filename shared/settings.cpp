@@ -1,5 +1,6 @@
 #include "settings.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -9,6 +10,25 @@ namespace settings {
 namespace {
 
 QString GroupKey(const QString& section, const QString& key) { return section + '/' + key; }
+
+// Every line of a sound file is blank, a comment, a [section] header or a
+// key=value pair. The check reads the file itself each time, since the
+// settings classes keep a parsed copy per process that would hide damage.
+bool WellFormed(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  const QByteArray content = file.readAll();
+  if (content.contains('\0')) return false;
+  for (const QByteArray& raw : content.split('\n')) {
+    const QByteArray line = raw.trimmed();
+    if (line.isEmpty() || line.startsWith(';') || line.startsWith('#')) continue;
+    if (line.startsWith('[') && line.endsWith(']')) continue;
+    const qsizetype equals = line.indexOf('=');
+    if (equals > 0 && !line.startsWith('[')) continue;
+    return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -20,7 +40,7 @@ QString StorePath(const QString& application) {
 QString ReadSetting(const QString& application, const QString& section, const QString& key,
                     const QString& defaultText) {
   const QString path = StorePath(application);
-  if (!QFileInfo(path).isFile()) return defaultText;
+  if (!QFileInfo(path).isFile() || !WellFormed(path)) return defaultText;
   QSettings store(path, QSettings::IniFormat);
   if (store.status() != QSettings::NoError) return defaultText;  // unreadable or corrupt
   const QVariant value = store.value(GroupKey(section, key));

@@ -147,7 +147,9 @@ QWidget* CalculatorWindow::Create(const ControlSpec& spec, QWidget* parent) {
         box->setReadOnly(true);
         box->setCursor(Qt::ArrowCursor);
       }
-      box->setTextMargins(0, 0, 0, 0);
+      // The text may use one pixel of the frame's inner padding on each side,
+      // so a full-length result fits its box whole instead of scrolling.
+      box->setTextMargins(-1, 0, -1, 0);
       widget = box;
       break;
     }

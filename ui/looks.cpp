@@ -75,11 +75,10 @@ QColor WindowBackgroundColor(WindowBackground background, const QPalette& palett
                                                       : palette.color(QPalette::Button);
 }
 
-namespace {
-QPixmap DrawIcon(int size) {
-  QPixmap pixmap(size, size);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
+QImage DrawAppIcon(int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing, size > 16);
   const qreal unit = size / 16.0;
   painter.setPen(Qt::NoPen);
@@ -87,32 +86,41 @@ QPixmap DrawIcon(int size) {
   painter.drawRect(QRectF(0, 1 * unit, 16 * unit, 14 * unit));
   painter.setBrush(QColor(0, 0, 128));  // screen
   painter.drawRect(QRectF(1.5 * unit, 2.5 * unit, 13 * unit, 11 * unit));
+  // Three pulses, each a burst that dies away, each weaker than the one before.
   QPainterPath wave;
   const qreal baseline = 8 * unit;
-  wave.moveTo(2 * unit, baseline);
-  for (int x = 0; x <= 12 * 4; ++x) {
-    const qreal t = x / 4.0;  // 0 to 12 screen units
-    const qreal decay = std::exp(-std::fmod(t, 4.0) * 0.9);
-    const qreal pulse = std::sin(std::fmod(t, 4.0) * 3.14159265 * 1.5) * decay;
-    const qreal amplitude = 4.5 * unit * (1.0 - t / 24.0);
-    wave.lineTo(2 * unit + t * unit, baseline - pulse * amplitude);
+  const int steps = 12 * 8;
+  for (int step = 0; step <= steps; ++step) {
+    const qreal t = 12.0 * step / steps;  // 0 to 12 screen units
+    const int pulse = std::min(2, static_cast<int>(t / 4.0));
+    const qreal u = t - 4.0 * pulse;
+    const qreal level = std::sin(u * 3.14159265 * 1.25) * std::exp(-u * 0.85) *
+                        (1.0 - 0.22 * pulse) * 5.0 * unit;
+    const QPointF point(2 * unit + t * unit, baseline - level);
+    if (step == 0) {
+      wave.moveTo(point);
+    } else {
+      wave.lineTo(point);
+    }
   }
   painter.setBrush(Qt::NoBrush);
-  painter.setPen(QPen(QColor(0, 255, 255), std::max<qreal>(1.0, unit)));
+  painter.setPen(QPen(QColor(0, 255, 255), std::max<qreal>(1.0, unit * 0.9), Qt::SolidLine,
+                      Qt::RoundCap, Qt::RoundJoin));
   painter.drawPath(wave);
-  return pixmap;
+  painter.end();
+  return image;
 }
-}  // namespace
 
 QIcon AppIcon() {
   QIcon icon;
-  icon.addPixmap(DrawIcon(16));
-  icon.addPixmap(DrawIcon(32));
+  icon.addPixmap(QPixmap::fromImage(DrawAppIcon(16)));
+  icon.addPixmap(QPixmap::fromImage(DrawAppIcon(32)));
   return icon;
 }
 
 void InitApplication() {
   QApplication::setApplicationName("tpv120");
+  QGuiApplication::setDesktopFileName("org.example.Tempiva");
   QApplication::setWindowIcon(AppIcon());
   if (QStyle* style = QStyleFactory::create("Fusion")) QApplication::setStyle(style);
 }

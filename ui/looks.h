@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFont>
 #include <QIcon>
+#include <QImage>
 #include <QPalette>
 
 #include "layout.h"
@@ -33,7 +34,9 @@ void ApplyBoxStyle(QWidget* box, BoxStyle style, const QColor& textOverride = QC
 QColor WindowBackgroundColor(WindowBackground background, const QPalette& palette);
 
 // The window icon: a navy screen in a grey frame with a cyan waveform of
-// three decaying pulses, drawn at 16 and 32 pixels.
+// three decaying pulses. AppIcon carries it at 16 and 32 pixels; the desktop
+// icons of every size are drawn by the same code.
+QImage DrawAppIcon(int size);
 QIcon AppIcon();
 
 // The application-wide look both layouts are drawn with: one widget style on

@@ -7,6 +7,7 @@
 #include "desktop_shell.h"
 #include "looks.h"
 #include "program.h"
+#include "startup_probe.h"
 
 namespace {
 bool HasDisplay() {
@@ -34,6 +35,7 @@ int main(int argc, char* argv[]) {
   ui::Program program(ui::DecimalSeparator(QLocale()), shell);
   QObject::connect(&program, &ui::Program::finished, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
+  ui::StartupProbe::InstallIfAsked(app);
   program.Start();
   return app.exec();
 }

@@ -6,17 +6,20 @@
 #include <QPolygonF>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <utility>
 
 namespace ui {
 
 void TextBox::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
+  // The focus arrives before the click that brought it: that click must not
+  // also place the caret and undo the selection the handler makes.
+  pressBroughtFocus_ = event->reason() == Qt::MouseFocusReason;
   emit gotFocus();
 }
 
 void TextBox::mousePressEvent(QMouseEvent* event) {
-  if (!hasFocus() && event->button() == Qt::LeftButton) {
-    setFocus(Qt::MouseFocusReason);
+  if (std::exchange(pressBroughtFocus_, false) && event->button() == Qt::LeftButton) {
     event->accept();
     return;
   }

@@ -22,6 +22,9 @@ class TextBox : public QLineEdit {
  protected:
   void focusInEvent(QFocusEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  bool pressBroughtFocus_ = false;
 };
 
 // A label the user can click.

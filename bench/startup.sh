@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Start-up time and peak memory of tpv120 against a bare Qt Widgets window
+# built with the same flags: RUNS runs of each, alternating, in one virtual
+# display; prints the medians and the ratios.
+#   bench/startup.sh [BUILD_DIR] [RUNS]      (needs xvfb: apt-get install xvfb)
+set -euo pipefail
+cd "$(dirname "$(readlink -f "$0")")/.."
+build=${1:-build}
+runs=${2:-20}
+
+if [ -z "${TEMPIVA_IN_XVFB:-}" ]; then
+  cmake --build "$build" --target tpv120 bare_window >/dev/null
+  TEMPIVA_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$runs"
+fi
+
+config=$(mktemp -d)  # first-run settings, never the user's own
+trap 'rm -rf "$config"' EXIT
+
+measure() {  # measure PROGRAM: prints "microseconds kB"
+  local start line shown kb
+  start=$(date +%s%N)
+  line=$(XDG_CONFIG_HOME=$config TEMPIVA_STARTUP_PROBE=1 "$1" 2>/dev/null | grep '^shown ')
+  read -r _ shown kb <<<"$line"
+  echo "$(((shown - start) / 1000)) $kb"
+}
+
+measure "$build/bench/bare_window" >/dev/null  # warm the caches once
+measure "$build/ui/tpv120" >/dev/null
+for ((i = 0; i < runs; i++)); do
+  echo "bare $(measure "$build/bench/bare_window")"
+  echo "tpv120 $(measure "$build/ui/tpv120")"
+done | awk '
+  { us[$1] = us[$1] " " $2; kb[$1] = kb[$1] " " $3 }
+  function median(list,   n, a, i, j, t) {
+    n = split(list, a, " ")
+    for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (a[j] < a[i]) { t = a[i]; a[i] = a[j]; a[j] = t }
+    return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+  }
+  END {
+    tb = median(us["bare"]); tt = median(us["tpv120"])
+    mb = median(kb["bare"]); mt = median(kb["tpv120"])
+    printf "start-up to first paint, median of %d: bare %.1f ms, tpv120 %.1f ms, ratio %.2f\n", NR / 2, tb / 1000, tt / 1000, tt / tb
+    printf "peak resident memory, median of %d:   bare %d kB, tpv120 %d kB, ratio %.2f\n", NR / 2, mb, mt, mt / mb
+  }'

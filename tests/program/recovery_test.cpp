@@ -1,0 +1,87 @@
+// The recovery utility erases the calculator's saved settings and nothing
+// else, as often as it is clicked; the calculator then starts with its defaults.
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "program.h"
+#include "program_test_support.h"
+#include "reset_window.h"
+
+using namespace programtest;
+
+class RecoveryTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    home_ = std::make_unique<ConfigHome>();
+    QVERIFY(home_->isValid());
+  }
+  void cleanup() {
+    FlushDeletes();
+    home_.reset();
+  }
+
+  void recoverErasesOnlyTheCalculatorsSection() {
+    for (const char* key : {"Left", "Top", "BPM", "Slider", "State"}) {
+      QVERIFY(Store(QLatin1String(key), QStringLiteral("1")));
+    }
+    QVERIFY(settings::WriteSetting(settings::kApplication, QStringLiteral("Other"),
+                                   QStringLiteral("Key"), QStringLiteral("kept")));
+    QVERIFY(settings::WriteSetting(QStringLiteral("OTHERAPP"), QStringLiteral("Ini"),
+                                   QStringLiteral("BPM"), QStringLiteral("77")));
+    const QByteArray otherApp = FileBytes(settings::StorePath(QStringLiteral("OTHERAPP")));
+
+    recovery::ResetWindow window;
+    window.show();
+    auto* recover = window.findChild<QPushButton*>("cmdRecover");
+    QVERIFY(recover != nullptr);
+    QTest::mouseClick(recover, Qt::LeftButton);
+    QTest::mouseClick(recover, Qt::LeftButton);
+
+    QVERIFY(window.isVisible());
+    for (const char* key : {"Left", "Top", "BPM", "Slider", "State"}) {
+      QCOMPARE(Stored(QLatin1String(key)), kAbsent);
+    }
+    QCOMPARE(settings::ReadSetting(settings::kApplication, QStringLiteral("Other"),
+                                   QStringLiteral("Key"), kAbsent),
+             QStringLiteral("kept"));
+    QCOMPARE(FileBytes(settings::StorePath(QStringLiteral("OTHERAPP"))), otherApp);
+  }
+
+  void recoverWithoutSettingsCreatesNothing() {
+    recovery::ResetWindow window;
+    window.cmdRecover_Click();
+    window.cmdRecover_Click();
+    QVERIFY(!QFileInfo::exists(settings::StorePath(settings::kApplication)));
+  }
+
+  void calculatorStartsWithDefaultsAfterRecovery() {
+    QVERIFY(Store(QStringLiteral("Left"), QStringLiteral("-300000")));
+    QVERIFY(Store(QStringLiteral("Top"), QStringLiteral("-300000")));
+    QVERIFY(Store(QStringLiteral("BPM"), QStringLiteral("75")));
+    QVERIFY(Store(QStringLiteral("Slider"), QStringLiteral("80")));
+    QVERIFY(Store(QStringLiteral("State"), QStringLiteral("False")));
+    recovery::ResetWindow window;
+    window.cmdRecover_Click();
+
+    FakeShell shell;
+    ui::Program program('.', shell, QStringLiteral("/opt/tempiva"));
+    program.Start();
+    const ui::CalculatorWindow* compact = program.window(ui::Which::Compact);
+    QVERIFY(compact != nullptr);
+    QVERIFY(compact->isVisible());
+    QVERIFY(program.window(ui::Which::Large) == nullptr);
+    QCOMPARE(compact->pos(), QPoint(121, 402));
+    QCOMPARE(Text(compact, "bpm"), QStringLiteral("120"));
+    QCOMPARE(Position(compact, "Slider1"), 120);
+  }
+
+ private:
+  std::unique_ptr<ConfigHome> home_;
+};
+
+QTEST_MAIN(RecoveryTest)
+#include "recovery_test.moc"

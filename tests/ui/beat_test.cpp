@@ -1,0 +1,103 @@
+// The beat calculator: length/tempo, doubling, halving and the sample rate.
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QTest>
+
+#include "window_test_support.h"
+
+class BeatTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase_data() { uitest::AddLayoutRows(); }
+
+  void buttons_data() {
+    QTest::addColumn<QString>("tempo");    // typed into bpm; empty: 120
+    QTest::addColumn<QString>("samples");  // typed into Samples; empty: as computed
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("newSamples");
+    QTest::addColumn<QString>("bpmSPB");
+    QTest::addColumn<QString>("txtLength");
+    QTest::newRow("defaults") << "" << "" << "Command1" << "44100" << "120" << "1";
+    QTest::newRow("defaults doubled") << "" << "" << "Command11" << "88200" << "60" << "2";
+    QTest::newRow("defaults halved") << "" << "" << "Command12" << "22050" << "240" << "0.5";
+    QTest::newRow("100000: cut") << "" << "100000" << "Command1" << "100000" << "52.92" << "2.2675";
+    QTest::newRow("12345") << "" << "12345" << "Command1" << "12345" << "428.67" << "0.2799";
+    QTest::newRow("tempo 130") << "130" << "" << "Command1" << "40707.6923" << "130.00" << "0.9230";
+    QTest::newRow("9000000000 doubled: no power of ten lost")
+        << "" << "9000000000" << "Command11" << "1.8E+10" << "0.0002" << "408163";
+    QTest::newRow("44101 halved") << "" << "44101" << "Command12" << "22050.5" << "239.99" << "0.5000";
+    QTest::newRow("not a number: nothing written") << "" << "12a" << "Command11" << "12a" << "" << "";
+  }
+  void buttons() {
+    QFETCH_GLOBAL(QString, layout);
+    QFETCH(QString, tempo);
+    QFETCH(QString, samples);
+    QFETCH(QString, button);
+    QFETCH(QString, newSamples);
+    QFETCH(QString, bpmSPB);
+    QFETCH(QString, txtLength);
+    auto window = uitest::OpenWindow(layout);
+    QVERIFY(window);
+    if (!tempo.isEmpty()) uitest::Retype(uitest::Box(*window, "bpm"), tempo);
+    if (!samples.isEmpty()) uitest::Retype(uitest::Box(*window, "Samples"), samples);
+    uitest::Click(*window, button);
+    QCOMPARE(uitest::TextOf(*window, "Samples"), newSamples);
+    QCOMPARE(uitest::TextOf(*window, "bpmSPB"), bpmSPB);
+    QCOMPARE(uitest::TextOf(*window, "txtLength"), txtLength);
+  }
+
+  void zeroSamplesKeepsTempo() {
+    QFETCH_GLOBAL(QString, layout);
+    auto window = uitest::OpenWindow(layout);
+    QVERIFY(window);
+    uitest::Click(*window, "Command1");
+    uitest::Retype(uitest::Box(*window, "Samples"), "0");
+    uitest::Click(*window, "Command1");
+    QCOMPARE(uitest::TextOf(*window, "bpmSPB"), QString("120"));
+    QCOMPARE(uitest::TextOf(*window, "txtLength"), QString("0"));
+  }
+
+  void commaHalving() {
+    QFETCH_GLOBAL(QString, layout);
+    auto window = uitest::OpenWindow(layout, ',');
+    QVERIFY(window);
+    uitest::Retype(uitest::Box(*window, "Samples"), "44101");
+    uitest::Click(*window, "Command12");
+    QCOMPARE(uitest::TextOf(*window, "Samples"), QString("22050,5"));
+    QCOMPARE(uitest::TextOf(*window, "bpmSPB"), QString("239,99"));
+  }
+
+  void typedRateRecomputesEveryKeystroke() {
+    QFETCH_GLOBAL(QString, layout);
+    auto window = uitest::OpenWindow(layout);
+    QVERIFY(window);
+    QLineEdit* rate = window->control<QComboBox>("SampleRate")->lineEdit();
+    rate->selectAll();
+    QTest::keyClick(rate, Qt::Key_Backspace);
+    QCOMPARE(uitest::TextOf(*window, "Samples"), QString("44100"));  // empty rate: kept
+    const QStringList expected = {"4", "48", "480", "4800", "48000"};
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+      QTest::keyClick(rate, QString("48000").at(i).toLatin1());
+      QCOMPARE(uitest::TextOf(*window, "Samples"), expected.at(i));
+    }
+  }
+
+  void chosenRateWaitsForTheNextStep() {
+    QFETCH_GLOBAL(QString, layout);
+    auto window = uitest::OpenWindow(layout);
+    QVERIFY(window);
+    auto* rate = window->control<QComboBox>("SampleRate");
+    rate->showPopup();
+    rate->view()->setCurrentIndex(rate->model()->index(rate->findText("48000"), 0));
+    QTest::keyClick(rate->view(), Qt::Key_Return);
+    QCOMPARE(rate->currentText(), QString("48000"));
+    QCOMPARE(uitest::TextOf(*window, "Samples"), QString("44100"));
+    uitest::Click(*window, "Command1");
+    QCOMPARE(uitest::TextOf(*window, "bpmSPB"), QString("130.61"));
+    QCOMPARE(uitest::TextOf(*window, "txtLength"), QString("0.9187"));
+  }
+};
+
+QTEST_MAIN(BeatTest)
+#include "beat_test.moc"
