@@ -5,11 +5,27 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
+#include <vector>
 
 namespace settings {
 namespace {
 
 QString GroupKey(const QString& section, const QString& key) { return section + '/' + key; }
+
+struct PendingWrite {
+  QString application, section, key, text;
+};
+int batchDepth = 0;
+std::vector<PendingWrite> pending;
+
+bool Store(const QString& application, const std::vector<PendingWrite>& writes) {
+  QSettings store(StorePath(application), QSettings::IniFormat);
+  for (const PendingWrite& write : writes) {
+    if (write.application == application) store.setValue(GroupKey(write.section, write.key), write.text);
+  }
+  store.sync();
+  return store.status() == QSettings::NoError;
+}
 
 // Every line of a sound file is blank, a comment, a [section] header or a
 // key=value pair. The check reads the file itself each time, since the
@@ -53,10 +69,24 @@ QString ReadSetting(const QString& application, const QString& section, const QS
 
 bool WriteSetting(const QString& application, const QString& section, const QString& key,
                   const QString& text) {
-  QSettings store(StorePath(application), QSettings::IniFormat);
-  store.setValue(GroupKey(section, key), text);
-  store.sync();
-  return store.status() == QSettings::NoError;
+  if (batchDepth > 0) {
+    pending.push_back({application, section, key, text});
+    return true;
+  }
+  return Store(application, {{application, section, key, text}});
+}
+
+WriteBatch::WriteBatch() { ++batchDepth; }
+
+WriteBatch::~WriteBatch() {
+  if (--batchDepth > 0) return;
+  const std::vector<PendingWrite> writes = std::move(pending);
+  pending.clear();
+  QStringList applications;
+  for (const PendingWrite& write : writes) {
+    if (!applications.contains(write.application)) applications << write.application;
+  }
+  for (const QString& application : applications) (void)Store(application, writes);
 }
 
 bool DeleteSettingsSection(const QString& application, const QString& section) {

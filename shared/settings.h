@@ -40,6 +40,19 @@ bool WriteSetting(const QString& application, const QString& section, const QStr
 // section that does not exist succeeds and changes nothing.
 bool DeleteSettingsSection(const QString& application, const QString& section);
 
+// While a WriteBatch exists, WriteSetting only records its writes; they reach
+// the file together, in one replacement, when the outermost batch ends. A
+// program that writes several keys on its way out uses one, so that two
+// copies exiting at the same moment leave one copy's settings or the other's,
+// never a mixture of both.
+class WriteBatch {
+ public:
+  WriteBatch();
+  ~WriteBatch();
+  WriteBatch(const WriteBatch&) = delete;
+  WriteBatch& operator=(const WriteBatch&) = delete;
+};
+
 // The calculator's own section, for the callers that need nothing else.
 inline QString Read(const Key& key) {
   return ReadSetting(kApplication, kSection, key.name, key.defaultText);

@@ -1,7 +1,12 @@
 // tpv120: the calculator.
 #include <QApplication>
+#include <QSocketNotifier>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "calculator_window.h"
 #include "desktop_shell.h"
@@ -10,6 +15,34 @@
 #include "startup_probe.h"
 
 namespace {
+
+int terminationPipe[2] = {-1, -1};
+
+void OnTerminate(int) {
+  const char byte = 1;
+  [[maybe_unused]] const auto written = ::write(terminationPipe[1], &byte, 1);
+}
+
+// A terminate or interrupt request (a session logging out, Ctrl+C in a
+// terminal) ends the program as its close box would, saving its settings.
+void EndOnTerminate(ui::Program& program) {
+  if (::pipe2(terminationPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  auto* notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, &program);
+  QObject::connect(notifier, &QSocketNotifier::activated, &program, [&program] {
+    char byte;
+    while (::read(terminationPipe[0], &byte, 1) > 0) {
+    }
+    program.CloseAll();
+  });
+  struct sigaction action = {};
+  action.sa_handler = OnTerminate;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGHUP, &action, nullptr);
+}
+
 bool HasDisplay() {
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
     const char* value = std::getenv(name);
@@ -36,6 +69,7 @@ int main(int argc, char* argv[]) {
   QObject::connect(&program, &ui::Program::finished, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
   ui::StartupProbe::InstallIfAsked(app);
+  EndOnTerminate(program);
   program.Start();
   return app.exec();
 }

@@ -217,6 +217,7 @@ void Program::Min_Click() {
 }
 
 void Program::Command2_Click(Which which) {
+  const settings::WriteBatch batch;  // the whole exit reaches the file at once
   Unload(Other(which));
   settings::Write(settings::kState, StateText(which));
   Unload(which);
@@ -242,6 +243,7 @@ void Program::Form_Unload(Which which) {
 void Program::Unload(Which which) {
   Slot& s = slot(which);
   if (!s.window || s.unloading) return;
+  const settings::WriteBatch batch;
   s.unloading = true;
   Form_Unload(which);
   CalculatorWindow* window = s.window;
@@ -250,6 +252,16 @@ void Program::Unload(Which which) {
   window->hide();
   window->deleteLater();  // still usable by the handler that unloaded it
   EndIfNothingLoaded();
+}
+
+void Program::CloseAll() {
+  const settings::WriteBatch batch;
+  for (Which which : {Which::Compact, Which::Large}) {
+    if (CalculatorWindow* shown = window(which); shown && shown->isVisible()) Unload(which);
+  }
+  Unload(Which::Compact);
+  Unload(Which::Large);
+  UnloadAbout();
 }
 
 void Program::Command3_Click() {

@@ -54,6 +54,10 @@ class Program : public QObject {
   void Unload(Which which);
   void UnloadAbout();
 
+  // Ends the program as the visible window's close box would, and closes the
+  // About box: for a session that logs out or a terminate request.
+  void CloseAll();
+
  signals:
   // No window is loaded any more: the program ends.
   void finished();
