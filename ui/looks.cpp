@@ -16,8 +16,6 @@ QFont FontFor(const FontSpec& spec) {
   // Liberation Sans has the metrics the boxes were sized for; the others
   // stand in where it is missing.
   static const QStringList sans = {"Liberation Sans", "Arimo", "Nimbus Sans", "DejaVu Sans"};
-  static const QStringList narrow = {"Liberation Sans Narrow", "Nimbus Sans Narrow",
-                                     "DejaVu Sans Condensed", "Liberation Sans"};
   QFont font;
   double points = spec.points;
   switch (spec.face) {
@@ -26,12 +24,10 @@ QFont FontFor(const FontSpec& spec) {
       font.setFamilies(sans);
       break;
     case Face::SansSerif:
+    case Face::SmallFonts:  // the small captions fit in the same face at their own sizes
     case Face::System:
-    case Face::Symbols:  // symbol captions are drawn as shapes; the size sets their scale
+    case Face::Symbols:     // symbol captions are drawn as shapes; the size sets their scale
       font.setFamilies(sans);
-      break;
-    case Face::SmallFonts:
-      font.setFamilies(narrow);
       break;
   }
   font.setPixelSize(std::max(1, PointsToPixels(points)));
@@ -121,6 +117,7 @@ QIcon AppIcon() {
 void InitApplication() {
   QApplication::setApplicationName("tpv120");
   QGuiApplication::setDesktopFileName("org.example.Tempiva");
+  QApplication::setFont(FontFor({}));  // tooltips and menus in the windows' own face
   QApplication::setWindowIcon(AppIcon());
   if (QStyle* style = QStyleFactory::create("Fusion")) QApplication::setStyle(style);
 }
