@@ -12,10 +12,10 @@ constexpr int kTwipsPerPixel = 15;
 int Px(int twips) { return twips / kTwipsPerPixel; }
 
 constexpr char kExplanation[] =
-    "This utility resets the Tempiva calculator to its default settings: the compact "
-    "window, in its default place on the screen, with the tempo 120.\n\n"
-    "Use it when the calculator's window has ended up where you cannot reach it. Close the "
-    "calculator first, then click the button below.\n\n"
+    "This utility erases the saved settings of the Tempiva calculator, so that its next start "
+    "uses the defaults: the compact window in its default place, with the tempo 120.\n\n"
+    "Use it when the calculator's window has ended up where you cannot reach it: close the "
+    "calculator, then click the button below.\n\n"
     "You may keep this utility beside the calculator for later use.";
 }  // namespace
 
@@ -25,6 +25,10 @@ ResetWindow::ResetWindow()
   setObjectName("frmReset");
   setWindowTitle("Tempiva 1.20 Recovery");
   setFixedSize(Px(3825), Px(3825));
+  QFont font;
+  font.setFamilies({"Liberation Sans", "Arimo", "DejaVu Sans"});
+  font.setPixelSize(11);  // the calculator's own text size
+  setFont(font);
   move(Px(225), Px(510));
 
   auto* text = new QPlainTextEdit(kExplanation, this);
