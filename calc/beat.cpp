@@ -33,8 +33,8 @@ std::optional<double> LengthSeconds(double samples, double rate) {
   return detail::Divide(samples, rate);
 }
 
-std::optional<std::string> SamplesPerBeatText(std::string_view rateText,
-                                              std::string_view tempoText, char separator) {
+std::optional<std::string> SamplesPerBeatText(std::string_view rateText, std::string_view tempoText,
+                                              char separator) {
   return detail::OverTexts(rateText, tempoText, separator, SamplesPerBeat);
 }
 

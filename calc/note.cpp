@@ -16,14 +16,13 @@ std::optional<double> MidiNumber(double octave, double index) {
   return detail::Finite(octave * static_cast<double>(kNotesPerOctave) + index);
 }
 
-
 std::optional<std::string> NoteFrequencyText(std::string_view octaveText,
                                              std::string_view indexText, char separator) {
   return detail::OverTexts(octaveText, indexText, separator, NoteFrequency);
 }
 
-std::optional<std::string> MidiNumberText(std::string_view octaveText,
-                                          std::string_view indexText, char separator) {
+std::optional<std::string> MidiNumberText(std::string_view octaveText, std::string_view indexText,
+                                          char separator) {
   return detail::OverTexts(octaveText, indexText, separator, MidiNumber);
 }
 

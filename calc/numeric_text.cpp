@@ -82,8 +82,8 @@ std::optional<std::int64_t> LeadingExponent(const NumberParts& parts) {
 char* WriteExponent(char* out, std::int64_t exponent, int minDigits) {
   *out++ = 'E';
   *out++ = exponent < 0 ? '-' : '+';
-  const std::uint64_t magnitude =
-      exponent < 0 ? 0 - static_cast<std::uint64_t>(exponent) : static_cast<std::uint64_t>(exponent);
+  const std::uint64_t magnitude = exponent < 0 ? 0 - static_cast<std::uint64_t>(exponent)
+                                               : static_cast<std::uint64_t>(exponent);
   char digits[24];
   const auto result = std::to_chars(digits, digits + sizeof digits, magnitude);
   for (auto written = result.ptr - digits; written < minDigits; ++written) *out++ = '0';
@@ -244,8 +244,7 @@ std::optional<bool> TextToFlag(std::string_view text, char separator) {
 
 std::string_view FlagToText(bool value) { return value ? "True" : "False"; }
 
-std::optional<std::string> FitToBox(std::string_view text, std::size_t maxLength,
-                                    char separator) {
+std::optional<std::string> FitToBox(std::string_view text, std::size_t maxLength, char separator) {
   if (text.size() <= maxLength) return std::string(text);
   NumberParts parts;
   if (!SplitNumber(text, separator, parts)) return std::string(text.substr(0, maxLength));

@@ -10,9 +10,10 @@ int main(int argc, char* argv[]) {
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   const char* platform = std::getenv("QT_QPA_PLATFORM");
   if (!(display && *display) && !(wayland && *wayland) && !(platform && *platform)) {
-    std::fputs("RESET_TPV120 needs a graphical session, and none was found.\n"
-               "To run it without one: xvfb-run -a RESET_TPV120\n",
-               stderr);
+    std::fputs(
+        "RESET_TPV120 needs a graphical session, and none was found.\n"
+        "To run it without one: xvfb-run -a RESET_TPV120\n",
+        stderr);
     return 1;
   }
   QApplication app(argc, argv);

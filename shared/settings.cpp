@@ -21,7 +21,8 @@ std::vector<PendingWrite> pending;
 bool Store(const QString& application, const std::vector<PendingWrite>& writes) {
   QSettings store(StorePath(application), QSettings::IniFormat);
   for (const PendingWrite& write : writes) {
-    if (write.application == application) store.setValue(GroupKey(write.section, write.key), write.text);
+    if (write.application == application)
+      store.setValue(GroupKey(write.section, write.key), write.text);
   }
   store.sync();
   return store.status() == QSettings::NoError;

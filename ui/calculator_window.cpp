@@ -212,7 +212,8 @@ QWidget* CalculatorWindow::Create(const ControlSpec& spec, QWidget* parent) {
 void CalculatorWindow::ApplyFocusOrder() {
   std::vector<std::pair<int, QWidget*>> order;
   for (const ControlSpec& spec : layout_.controls) {
-    if (TakesFocus(spec.kind) && spec.focus >= 0) order.emplace_back(spec.focus, control(spec.name));
+    if (TakesFocus(spec.kind) && spec.focus >= 0)
+      order.emplace_back(spec.focus, control(spec.name));
   }
   std::sort(order.begin(), order.end(),
             [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -269,7 +270,8 @@ void CalculatorWindow::Wire() {
       {"Command3", &CalculatorWindow::Command3_Click},
       {"Command4", &CalculatorWindow::Command4_Click}};
   for (const auto& [name, signal] : programButtons) {
-    if (auto* button = control<QPushButton>(name)) connect(button, &QPushButton::clicked, this, signal);
+    if (auto* button = control<QPushButton>(name))
+      connect(button, &QPushButton::clicked, this, signal);
   }
 }
 
@@ -284,12 +286,13 @@ std::string CalculatorWindow::Text(const QLineEdit* box) const { return box->tex
 std::string CalculatorWindow::Text(const QComboBox* box) const {
   return box->currentText().toStdString();
 }
-std::string CalculatorWindow::Text(const QLabel* label) const { return label->text().toStdString(); }
+std::string CalculatorWindow::Text(const QLabel* label) const {
+  return label->text().toStdString();
+}
 
 bool CalculatorWindow::WriteResult(QLineEdit* box, const std::optional<std::string>& text) {
   if (!text) return false;
-  const auto fitted =
-      calc::FitToBox(*text, static_cast<std::size_t>(box->maxLength()), separator_);
+  const auto fitted = calc::FitToBox(*text, static_cast<std::size_t>(box->maxLength()), separator_);
   if (!fitted) return false;
   box->setText(QString::fromStdString(*fitted));
   return true;
@@ -322,9 +325,8 @@ void CalculatorWindow::SetSlotBackground(int slot, const QColor& color) {
 void CalculatorWindow::bpm_Change() {
   StepRunner steps(FailurePolicy::SkipOnFailure);
   steps([this] { return UpdateSamplesFromTempo(); });
-  steps([this] {
-    return SetSliderPosition(slider1_, calc::TextToInteger(Text(bpm_), separator_));
-  });
+  steps(
+      [this] { return SetSliderPosition(slider1_, calc::TextToInteger(Text(bpm_), separator_)); });
   const calc::DelayTexts table = calc::ComputeDelayTable(Text(bpm_), DelayTexts(), separator_);
   for (std::size_t slot = 0; slot < table.size(); ++slot) {
     steps([&, slot] {
@@ -334,7 +336,9 @@ void CalculatorWindow::bpm_Change() {
   }
 }
 
-void CalculatorWindow::bpm_GotFocus() { bpm_->setSelection(0, static_cast<int>(bpm_->text().size())); }
+void CalculatorWindow::bpm_GotFocus() {
+  bpm_->setSelection(0, static_cast<int>(bpm_->text().size()));
+}
 
 void CalculatorWindow::Slider1_Scroll() {
   bpm_->setText(QString::fromStdString(calc::IntegerToText(slider1_->value())));
@@ -362,7 +366,8 @@ void CalculatorWindow::Option_Click(int option) {
 }
 
 void CalculatorWindow::StereoCaption_Click() {
-  calc::ResetDelayColors([this](int slot, calc::Rgb rgb) { SetSlotBackground(slot, ToColor(rgb)); });
+  calc::ResetDelayColors(
+      [this](int slot, calc::Rgb rgb) { SetSlotBackground(slot, ToColor(rgb)); });
 }
 
 // ---- Beat calculator ----
@@ -398,13 +403,16 @@ void CalculatorWindow::Command1_Click() {
 
 void CalculatorWindow::Command11_Click() {
   StepRunner steps(FailurePolicy::SkipOnFailure);
-  steps([this] { return WriteResult(samples_, calc::DoubleSamplesText(Text(samples_), separator_)); });
+  steps([this] {
+    return WriteResult(samples_, calc::DoubleSamplesText(Text(samples_), separator_));
+  });
   UpdateLoop(steps);
 }
 
 void CalculatorWindow::Command12_Click() {
   StepRunner steps(FailurePolicy::SkipOnFailure);
-  steps([this] { return WriteResult(samples_, calc::HalveSamplesText(Text(samples_), separator_)); });
+  steps(
+      [this] { return WriteResult(samples_, calc::HalveSamplesText(Text(samples_), separator_)); });
   UpdateLoop(steps);
 }
 

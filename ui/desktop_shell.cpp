@@ -20,9 +20,8 @@ int XdgDesktopShell::Open(QWidget*, const QString&, const QString& file, const Q
     if (!target.exists()) return shell::kFileNotFound;
     if (!target.isReadable()) return shell::kAccessDenied;
   }
-  const QString program = QFileInfo(opener_).isAbsolute()
-                              ? opener_
-                              : QStandardPaths::findExecutable(opener_);
+  const QString program =
+      QFileInfo(opener_).isAbsolute() ? opener_ : QStandardPaths::findExecutable(opener_);
   if (program.isEmpty()) return shell::kNoAssociation;
 
   QStringList arguments{file};

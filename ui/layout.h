@@ -38,21 +38,21 @@ struct FontSpec {
 };
 
 struct ControlSpec {
-  QString name{};       // object name and the name handlers use: "bpm", "Text1(3)"
+  QString name{};  // object name and the name handlers use: "bpm", "Text1(3)"
   Kind kind;
-  QString container{};  // "" for the window itself, else the frame's name
+  QString container{};                           // "" for the window itself, else the frame's name
   int left = 0, top = 0, width = 0, height = 0;  // twips; a line's end points for Line
-  int focus = -1;     // focus-order number; -1 for none
-  QString text{};       // caption or initial text
+  int focus = -1;                                // focus-order number; -1 for none
+  QString text{};                                // caption or initial text
   QString tooltip{};
   FontSpec font{};
   BoxStyle style = BoxStyle::None;
-  int maxLength = 0;  // 0: no limit
+  int maxLength = 0;         // 0: no limit
   QString accessibleName{};  // what a screen reader says, where caption or tooltip won't do
   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
   QColor foreground{};  // invalid: the kind's or style's own colour
   QColor background{};
-  QColor border{};      // rectangles
+  QColor border{};    // rectangles
   int lineWidth = 1;  // pixels, for Line
   bool visible = true;
   int minimum = 0, maximum = 0, position = 0;  // sliders
@@ -64,8 +64,8 @@ struct ControlSpec {
 enum class WindowBackground { ActiveBorder, ButtonFace };
 
 struct Layout {
-  QString name{};     // "MainForm" or "MainFormBig"
-  QString caption;  // title bar text
+  QString name{};                         // "MainForm" or "MainFormBig"
+  QString caption;                        // title bar text
   int clientWidth = 0, clientHeight = 0;  // twips
   WindowBackground background = WindowBackground::ButtonFace;
   std::vector<ControlSpec> controls;

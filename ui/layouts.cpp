@@ -3,10 +3,10 @@
 // fonts, focus order and a few captions differ. Rows follow the order of the
 // design tables: controls placed on the window first, then each frame's content.
 
-#include "layout.h"
-
 #include <array>
 #include <cstddef>
+
+#include "layout.h"
 
 // Rows name only the fields that differ from ControlSpec's defaults.
 
@@ -26,14 +26,14 @@ struct DelayGrid {
   int firstFocus = 0;      // focus number of Text1(0)
   int focusDirection = 1;  // +1: Text1(i) gets firstFocus + i; -1: firstFocus - i
   FontSpec font;
-  QString lastTooltip;     // tooltip of Text1(23)
+  QString lastTooltip;  // tooltip of Text1(23)
 };
 
 // Box i shows the note value 1/2^(i/2) of a whole note, dotted when i is odd.
 QString DelayTooltip(int index) {
   const int power = index / 2;
-  QString note = power == 0 ? QStringLiteral("whole note")
-                            : QStringLiteral("1/%1 note").arg(1 << power);
+  QString note =
+      power == 0 ? QStringLiteral("whole note") : QStringLiteral("1/%1 note").arg(1 << power);
   return index % 2 == 0 ? note : QStringLiteral("dotted ") + note;
 }
 
@@ -61,11 +61,12 @@ void AddDelayBoxes(std::vector<ControlSpec>& controls, const DelayGrid& grid) {
   }
 }
 
-const QStringList kSampleRates = {"8000",  "11025", "22050", "32000",
-                                  "44100", "48000", "96000"};
+const QStringList kSampleRates = {"8000", "11025", "22050", "32000", "44100", "48000", "96000"};
 
 }  // namespace
 
+// The tables keep one control to a row, as the design lists them.
+// clang-format off
 const Layout& CompactLayout() {
   static const Layout compact = [] {
     Layout l;
@@ -336,6 +337,6 @@ const Layout& LargeLayout() {
   }();
   return large;
 }
+// clang-format on
 
 }  // namespace ui
-

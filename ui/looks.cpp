@@ -2,9 +2,9 @@
 
 #include <QApplication>
 #include <QPainter>
-#include <QStyleFactory>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QStyleFactory>
 #include <QWidget>
 #include <cmath>
 
@@ -26,7 +26,7 @@ QFont FontFor(const FontSpec& spec) {
     case Face::SansSerif:
     case Face::SmallFonts:  // the small captions fit in the same face at their own sizes
     case Face::System:
-    case Face::Symbols:     // symbol captions are drawn as shapes; the size sets their scale
+    case Face::Symbols:  // symbol captions are drawn as shapes; the size sets their scale
       font.setFamilies(sans);
       break;
   }
@@ -90,8 +90,8 @@ QImage DrawAppIcon(int size) {
     const qreal t = 12.0 * step / steps;  // 0 to 12 screen units
     const int pulse = std::min(2, static_cast<int>(t / 4.0));
     const qreal u = t - 4.0 * pulse;
-    const qreal level = std::sin(u * 3.14159265 * 1.25) * std::exp(-u * 0.85) *
-                        (1.0 - 0.22 * pulse) * 5.0 * unit;
+    const qreal level =
+        std::sin(u * 3.14159265 * 1.25) * std::exp(-u * 0.85) * (1.0 - 0.22 * pulse) * 5.0 * unit;
     const QPointF point(2 * unit + t * unit, baseline - level);
     if (step == 0) {
       wave.moveTo(point);

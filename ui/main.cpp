@@ -1,12 +1,12 @@
 // tpv120: the calculator.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "calculator_window.h"
 #include "desktop_shell.h"

@@ -28,8 +28,9 @@ struct HelpFailure {
   const char* message;
 };
 constexpr HelpFailure kHelpFailures[] = {
-    {2, "HTML Help File not found (index.htm). Make sure it resides in the same directory as "
-        "TPV120.EXE"},
+    {2,
+     "HTML Help File not found (index.htm). Make sure it resides in the same directory as "
+     "TPV120.EXE"},
     {3, "Path to HTML Help file not found"},
     {5, "Access denied"},
     {8, "Out of memory"},
@@ -39,8 +40,9 @@ constexpr HelpFailure kHelpFailures[] = {
     {28, "DDE Time out"},
     {29, "DDE transaction failed"},
     {30, "DDE busy"},
-    {31, "No association for HTML file extension - You need an Internet browser to see this "
-         "file!"},
+    {31,
+     "No association for HTML file extension - You need an Internet browser to see this "
+     "file!"},
     {32, "DLL not found"},
 };
 constexpr char kUnknownHelpFailure[] =
@@ -139,9 +141,11 @@ CalculatorWindow* Program::Load(Which which) {
   s.window = window;
   connect(window, &CalculatorWindow::Max_Click, this, &Program::Max_Click);
   connect(window, &CalculatorWindow::Min_Click, this, &Program::Min_Click);
-  connect(window, &CalculatorWindow::Command2_Click, this, [this, which] { Command2_Click(which); });
+  connect(window, &CalculatorWindow::Command2_Click, this,
+          [this, which] { Command2_Click(which); });
   connect(window, &CalculatorWindow::Command3_Click, this, &Program::Command3_Click);
-  connect(window, &CalculatorWindow::Command4_Click, this, [this, which] { Command4_Click(which); });
+  connect(window, &CalculatorWindow::Command4_Click, this,
+          [this, which] { Command4_Click(which); });
   connect(window, &CalculatorWindow::closeRequested, this, [this, which] { Unload(which); });
   Form_Load(which);
   return window;
@@ -232,7 +236,8 @@ void Program::Form_Unload(Which which) {
   // saw; only the visible window's values are stored.
   if (!window.isVisible()) return;
   if (!window.isMinimized()) {
-    settings::Write(settings::kLeft, SettingText(calc::SingleToText(LeftTwips(window), separator_)));
+    settings::Write(settings::kLeft,
+                    SettingText(calc::SingleToText(LeftTwips(window), separator_)));
     settings::Write(settings::kTop, SettingText(calc::SingleToText(TopTwips(window), separator_)));
   }
   settings::Write(settings::kBpm, Box(window, "bpm")->text());

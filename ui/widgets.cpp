@@ -61,8 +61,8 @@ void TriangleButton::paintEvent(QPaintEvent*) {
   }
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(Qt::NoPen);
-  painter.setBrush(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                   QPalette::ButtonText));
+  painter.setBrush(
+      palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
   painter.drawPolygon(triangle);
 }
 

@@ -18,16 +18,60 @@ class BeatTest : public QObject {
     QTest::addColumn<QString>("newSamples");
     QTest::addColumn<QString>("bpmSPB");
     QTest::addColumn<QString>("txtLength");
-    QTest::newRow("defaults") << "" << "" << "Command1" << "44100" << "120" << "1";
-    QTest::newRow("defaults doubled") << "" << "" << "Command11" << "88200" << "60" << "2";
-    QTest::newRow("defaults halved") << "" << "" << "Command12" << "22050" << "240" << "0.5";
-    QTest::newRow("100000: cut") << "" << "100000" << "Command1" << "100000" << "52.92" << "2.2675";
-    QTest::newRow("12345") << "" << "12345" << "Command1" << "12345" << "428.67" << "0.2799";
-    QTest::newRow("tempo 130") << "130" << "" << "Command1" << "40707.6923" << "130.00" << "0.9230";
-    QTest::newRow("9000000000 doubled: no power of ten lost")
-        << "" << "9000000000" << "Command11" << "1.8E+10" << "0.0002" << "408163";
-    QTest::newRow("44101 halved") << "" << "44101" << "Command12" << "22050.5" << "239.99" << "0.5000";
-    QTest::newRow("not a number: nothing written") << "" << "12a" << "Command11" << "12a" << "" << "";
+    QTest::newRow("defaults") << ""
+                              << ""
+                              << "Command1"
+                              << "44100"
+                              << "120"
+                              << "1";
+    QTest::newRow("defaults doubled") << ""
+                                      << ""
+                                      << "Command11"
+                                      << "88200"
+                                      << "60"
+                                      << "2";
+    QTest::newRow("defaults halved") << ""
+                                     << ""
+                                     << "Command12"
+                                     << "22050"
+                                     << "240"
+                                     << "0.5";
+    QTest::newRow("100000: cut") << ""
+                                 << "100000"
+                                 << "Command1"
+                                 << "100000"
+                                 << "52.92"
+                                 << "2.2675";
+    QTest::newRow("12345") << ""
+                           << "12345"
+                           << "Command1"
+                           << "12345"
+                           << "428.67"
+                           << "0.2799";
+    QTest::newRow("tempo 130") << "130"
+                               << ""
+                               << "Command1"
+                               << "40707.6923"
+                               << "130.00"
+                               << "0.9230";
+    QTest::newRow("9000000000 doubled: no power of ten lost") << ""
+                                                              << "9000000000"
+                                                              << "Command11"
+                                                              << "1.8E+10"
+                                                              << "0.0002"
+                                                              << "408163";
+    QTest::newRow("44101 halved") << ""
+                                  << "44101"
+                                  << "Command12"
+                                  << "22050.5"
+                                  << "239.99"
+                                  << "0.5000";
+    QTest::newRow("not a number: nothing written") << ""
+                                                   << "12a"
+                                                   << "Command11"
+                                                   << "12a"
+                                                   << ""
+                                                   << "";
   }
   void buttons() {
     QFETCH_GLOBAL(QString, layout);

@@ -52,9 +52,10 @@ class DelayTest : public QObject {
                  {15, "23.437"}, {16, "7.8125"}, {17, "11.718"}, {18, "3.9062"}, {19, "5.8593"},
                  {20, "1.9531"}, {21, "2.9296"}, {22, "0.9765"}, {23, "1.4647"}};
     QTest::newRow("90: dotted from the shown plain text")
-        << "90" << 90 << "58800"
-        << Slots{{0, "2666.6"}, {1, "3999.9"}, {2, "1333.3"}, {3, "1999.9"}, {4, "666.66"}, {5, "999.99"}};
-    QTest::newRow("7: trailing point kept") << "7" << 7 << "756000" << Slots{{0, "34285."}, {1, "51427."}};
+        << "90" << 90 << "58800" << Slots{{0, "2666.6"}, {1, "3999.9"}, {2, "1333.3"},
+                                          {3, "1999.9"}, {4, "666.66"}, {5, "999.99"}};
+    QTest::newRow("7: trailing point kept")
+        << "7" << 7 << "756000" << Slots{{0, "34285."}, {1, "51427."}};
     QTest::newRow("120.5: slider 120, trailing zero kept")
         << "120.5" << 120 << "43917.0124" << Slots{{0, "1991.7"}, {1, "2987.5"}, {10, "62.240"}};
     QTest::newRow("121.5: slider 122") << "121.5" << 122 << "43555.5555" << Slots{{0, "1975.3"}};
@@ -62,7 +63,8 @@ class DelayTest : public QObject {
     QTest::newRow("130: samples cut to 10") << "130" << 130 << "40707.6923" << Slots{{0, "1846.1"}};
     QTest::newRow("-120: slider stays")
         << "-120" << 120 << "-44100" << Slots{{0, "-2000"}, {1, "-3000"}, {13, "-46.87"}};
-    QTest::newRow("300: slider stays at 30") << "300" << 30 << "17640" << Slots{{0, "800"}, {1, "1200"}};
+    QTest::newRow("300: slider stays at 30")
+        << "300" << 30 << "17640" << Slots{{0, "800"}, {1, "1200"}};
     QTest::newRow("0: slider 0, the rest kept")
         << "0" << 0 << "44100" << Slots{{0, "2000"}, {1, "3000"}, {23, "1.4647"}};
     QTest::newRow("12a is no number: 12 stays") << "12a" << 12 << "441000" << Slots{{0, "20000"}};
@@ -118,8 +120,12 @@ class DelayTest : public QObject {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("bpm: 6") << "bpm" << "1234567" << "123456";
-    QTest::newRow("Samples: 10") << "Samples" << "12345678901" << "1234567890";
+    QTest::newRow("bpm: 6") << "bpm"
+                            << "1234567"
+                            << "123456";
+    QTest::newRow("Samples: 10") << "Samples"
+                                 << "12345678901"
+                                 << "1234567890";
   }
   void typingStopsAtMaximumLength() {
     QFETCH_GLOBAL(QString, layout);
@@ -138,19 +144,45 @@ class DelayTest : public QObject {
     QTest::addColumn<QString>("samples");
     QTest::addColumn<Slots>("slotTexts");
     QTest::newRow("0 keeps samples and table")
-        << "Label22" << "0" << "44100" << Slots{{0, "2000"}, {1, "3000"}, {23, "1.4647"}};
-    QTest::newRow("20") << "Label5" << "20" << "264600" << Slots{{0, "12000"}};
-    QTest::newRow("40") << "Label17" << "40" << "132300" << Slots{{0, "6000"}};
-    QTest::newRow("60") << "Label16" << "60" << "88200" << Slots{{0, "4000"}};
-    QTest::newRow("80") << "Label15" << "80" << "66150" << Slots{{0, "3000"}};
-    QTest::newRow("100") << "Label14" << "100" << "52920" << Slots{{0, "2400"}};
-    QTest::newRow("120") << "Label10" << "120" << "44100" << Slots{{0, "2000"}};
-    QTest::newRow("140") << "Label12" << "140" << "37800" << Slots{{0, "1714.2"}};
-    QTest::newRow("160") << "Label13" << "160" << "33075" << Slots{{0, "1500"}};
-    QTest::newRow("180") << "Label11" << "180" << "29400" << Slots{{0, "1333.3"}};
-    QTest::newRow("200") << "Label9" << "200" << "26460" << Slots{{0, "1200"}};
-    QTest::newRow("220") << "Label21" << "220" << "24054.5454" << Slots{{0, "1090.9"}};
-    QTest::newRow("240") << "Label23" << "240" << "22050" << Slots{{0, "1000"}, {1, "1500"}};
+        << "Label22"
+        << "0"
+        << "44100" << Slots{{0, "2000"}, {1, "3000"}, {23, "1.4647"}};
+    QTest::newRow("20") << "Label5"
+                        << "20"
+                        << "264600" << Slots{{0, "12000"}};
+    QTest::newRow("40") << "Label17"
+                        << "40"
+                        << "132300" << Slots{{0, "6000"}};
+    QTest::newRow("60") << "Label16"
+                        << "60"
+                        << "88200" << Slots{{0, "4000"}};
+    QTest::newRow("80") << "Label15"
+                        << "80"
+                        << "66150" << Slots{{0, "3000"}};
+    QTest::newRow("100") << "Label14"
+                         << "100"
+                         << "52920" << Slots{{0, "2400"}};
+    QTest::newRow("120") << "Label10"
+                         << "120"
+                         << "44100" << Slots{{0, "2000"}};
+    QTest::newRow("140") << "Label12"
+                         << "140"
+                         << "37800" << Slots{{0, "1714.2"}};
+    QTest::newRow("160") << "Label13"
+                         << "160"
+                         << "33075" << Slots{{0, "1500"}};
+    QTest::newRow("180") << "Label11"
+                         << "180"
+                         << "29400" << Slots{{0, "1333.3"}};
+    QTest::newRow("200") << "Label9"
+                         << "200"
+                         << "26460" << Slots{{0, "1200"}};
+    QTest::newRow("220") << "Label21"
+                         << "220"
+                         << "24054.5454" << Slots{{0, "1090.9"}};
+    QTest::newRow("240") << "Label23"
+                         << "240"
+                         << "22050" << Slots{{0, "1000"}, {1, "1500"}};
   }
   void scaleLabel() {
     QFETCH_GLOBAL(QString, layout);
@@ -174,10 +206,14 @@ class DelayTest : public QObject {
     QTest::addColumn<int>("dragTo");
     QTest::addColumn<QString>("bpm");
     QTest::addColumn<QString>("slot0");
-    QTest::newRow("drag to 60") << 0 << 60 << "60" << "4000";
-    QTest::newRow("Right arrow") << int(Qt::Key_Right) << 0 << "121" << "1983.4";
-    QTest::newRow("Page Up") << int(Qt::Key_PageUp) << 0 << "125" << "1920";
-    QTest::newRow("Home: tempo 0 keeps the table") << int(Qt::Key_Home) << 0 << "0" << "2000";
+    QTest::newRow("drag to 60") << 0 << 60 << "60"
+                                << "4000";
+    QTest::newRow("Right arrow") << int(Qt::Key_Right) << 0 << "121"
+                                 << "1983.4";
+    QTest::newRow("Page Up") << int(Qt::Key_PageUp) << 0 << "125"
+                             << "1920";
+    QTest::newRow("Home: tempo 0 keeps the table") << int(Qt::Key_Home) << 0 << "0"
+                                                   << "2000";
   }
   void sliderMovedByUser() {
     QFETCH_GLOBAL(QString, layout);

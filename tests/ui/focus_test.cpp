@@ -26,8 +26,12 @@ QStringList TabStopsFromTable(const ui::Layout& layout) {
   std::vector<const ui::ControlSpec*> order;
   for (const ui::ControlSpec& control : layout.controls) {
     switch (control.kind) {
-      case ui::Kind::Input: case ui::Kind::Output: case ui::Kind::Combo:
-      case ui::Kind::Button: case ui::Kind::Option: case ui::Kind::Slider:
+      case ui::Kind::Input:
+      case ui::Kind::Output:
+      case ui::Kind::Combo:
+      case ui::Kind::Button:
+      case ui::Kind::Option:
+      case ui::Kind::Slider:
         order.push_back(&control);
         break;
       default:
@@ -113,13 +117,20 @@ class FocusTest : public QObject {
   void outputRefusesTypingButCopies_data() {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("text");
-    QTest::newRow("delay box") << "Text1(13)" << "46.875";
-    QTest::newRow("bpmSPB") << "bpmSPB" << "120";
-    QTest::newRow("txtLength") << "txtLength" << "1";
-    QTest::newRow("NoteFreq") << "NoteFreq" << "440.000";
-    QTest::newRow("MidiNoteNumber") << "MidiNoteNumber" << "57";
-    QTest::newRow("txtNote") << "txtNote" << "A";
-    QTest::newRow("txtOctave") << "txtOctave" << "4";
+    QTest::newRow("delay box") << "Text1(13)"
+                               << "46.875";
+    QTest::newRow("bpmSPB") << "bpmSPB"
+                            << "120";
+    QTest::newRow("txtLength") << "txtLength"
+                               << "1";
+    QTest::newRow("NoteFreq") << "NoteFreq"
+                              << "440.000";
+    QTest::newRow("MidiNoteNumber") << "MidiNoteNumber"
+                                    << "57";
+    QTest::newRow("txtNote") << "txtNote"
+                             << "A";
+    QTest::newRow("txtOctave") << "txtOctave"
+                               << "4";
   }
   void outputRefusesTypingButCopies() {
     QFETCH_GLOBAL(QString, layout);
@@ -149,11 +160,12 @@ class FocusTest : public QObject {
     QTest::addColumn<QStringList>("first");
     QTest::addColumn<QString>("last");
     QTest::newRow("compact: Exit, Help, About before the delay table")
-        << "compact" << QStringList{"bpm", "Command2", "Command3", "Command4", "Text1(0)"} << "txtLength";
+        << "compact" << QStringList{"bpm", "Command2", "Command3", "Command4", "Text1(0)"}
+        << "txtLength";
     QTest::newRow("large: note results and white keys first")
-        << "large"
-        << QStringList{"bpm", "MidiNoteNumber", "NoteFreq", "txtOctave", "txtNote", "cmdNote0",
-                       "cmdNote2", "cmdNote4", "cmdNote5", "cmdNote7", "cmdNote9", "cmdNote11"}
+        << "large" << QStringList{"bpm",      "MidiNoteNumber", "NoteFreq", "txtOctave",
+                                  "txtNote",  "cmdNote0",       "cmdNote2", "cmdNote4",
+                                  "cmdNote5", "cmdNote7",       "cmdNote9", "cmdNote11"}
         << "cmdNote3";
   }
   void tabOrder() {

@@ -19,19 +19,29 @@ class LayoutTest : public QObject {
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<QString>("className");
     QTest::addColumn<QString>("inLayout");  // empty: both; else absent from the other
-    QTest::newRow("text boxes") << QStringList{"bpm", "Samples", "bpmSPB", "txtLength", "txtOctave", "txtNote",
-                                               "NoteFreq", "MidiNoteNumber"} << "QLineEdit" << "";
-    QTest::newRow("sliders") << QStringList{"Slider1", "sldOctave"} << "QSlider" << "";
+    QTest::newRow("text boxes") << QStringList{"bpm",       "Samples", "bpmSPB",   "txtLength",
+                                               "txtOctave", "txtNote", "NoteFreq", "MidiNoteNumber"}
+                                << "QLineEdit"
+                                << "";
+    QTest::newRow("sliders") << QStringList{"Slider1", "sldOctave"} << "QSlider"
+                             << "";
     QTest::newRow("scale and caption labels")
-        << QStringList{"Label22", "Label5", "Label17", "Label16", "Label15", "Label14", "Label10",
-                       "Label12", "Label13", "Label11", "Label9", "Label21", "Label23", "Label6", "lblNote"}
-        << "QLabel" << "";
-    QTest::newRow("buttons") << QStringList{"Command1", "Command11", "Command12", "Command2", "Command3",
-                                            "Command4", "cmdNote0", "cmdNote11", "Option1", "Option6"}
-                             << "QPushButton" << "";
-    QTest::newRow("sample rate") << QStringList{"SampleRate"} << "QComboBox" << "";
-    QTest::newRow("compact only") << QStringList{"Max", "Label28"} << "QWidget" << "compact";
-    QTest::newRow("large only") << QStringList{"Min"} << "QPushButton" << "large";
+        << QStringList{"Label22", "Label5",  "Label17", "Label16", "Label15",
+                       "Label14", "Label10", "Label12", "Label13", "Label11",
+                       "Label9",  "Label21", "Label23", "Label6",  "lblNote"}
+        << "QLabel"
+        << "";
+    QTest::newRow("buttons") << QStringList{"Command1", "Command11", "Command12", "Command2",
+                                            "Command3", "Command4",  "cmdNote0",  "cmdNote11",
+                                            "Option1",  "Option6"}
+                             << "QPushButton"
+                             << "";
+    QTest::newRow("sample rate") << QStringList{"SampleRate"} << "QComboBox"
+                                 << "";
+    QTest::newRow("compact only") << QStringList{"Max", "Label28"} << "QWidget"
+                                  << "compact";
+    QTest::newRow("large only") << QStringList{"Min"} << "QPushButton"
+                                << "large";
   }
   void controls() {
     QFETCH_GLOBAL(QString, layout);
@@ -51,11 +61,16 @@ class LayoutTest : public QObject {
   void programButtonSignal_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("inLayout");  // empty: both
-    QTest::newRow("Max") << "Max" << "compact";
-    QTest::newRow("Min") << "Min" << "large";
-    QTest::newRow("Exit") << "Command2" << "";
-    QTest::newRow("Help") << "Command3" << "";
-    QTest::newRow("About") << "Command4" << "";
+    QTest::newRow("Max") << "Max"
+                         << "compact";
+    QTest::newRow("Min") << "Min"
+                         << "large";
+    QTest::newRow("Exit") << "Command2"
+                          << "";
+    QTest::newRow("Help") << "Command3"
+                          << "";
+    QTest::newRow("About") << "Command4"
+                           << "";
   }
   void programButtonSignal() {
     QFETCH_GLOBAL(QString, layout);
@@ -84,18 +99,23 @@ class LayoutTest : public QObject {
   void delayTooltips_data() {
     QTest::addColumn<QString>("inLayout");
     QTest::addColumn<QStringList>("tooltips");
-    QTest::newRow("compact") << "compact" << QStringList{
-        "whole note", "dotted whole note", "1/2 note", "dotted 1/2 note", "1/4 note", "dotted 1/4 note",
-        "1/8 note", "dotted 1/8 note", "1/16 note", "dotted 1/16 note", "1/32 note", "dotted 1/32 note",
-        "1/64 note", "dotted 1/64 note", "1/128 note", "dotted 1/128 note", "1/256 note",
-        "dotted 1/256 note", "1/512 note", "dotted 1/512 note", "1/1024 note", "dotted 1/1024 note",
-        "1/2048 note", "dotted 1/2048 note"};
-    QTest::newRow("large") << "large" << QStringList{
-        "whole note", "dotted whole note", "1/2 note", "dotted 1/2 note", "1/4 note", "dotted 1/4 note",
-        "1/8 note", "dotted 1/8 note", "1/16 note", "dotted 1/16 note", "1/32 note", "dotted 1/32 note",
-        "1/64 note", "dotted 1/64 note", "1/128 note", "dotted 1/128 note", "1/256 note",
-        "dotted 1/256 note", "1/512 note", "dotted 1/512 note", "1/1024 note", "dotted 1/1024 note",
-        "1/2048 note", "dotted 1/2048 note :-)"};
+    QTest::newRow("compact")
+        << "compact"
+        << QStringList{"whole note",  "dotted whole note",  "1/2 note",    "dotted 1/2 note",
+                       "1/4 note",    "dotted 1/4 note",    "1/8 note",    "dotted 1/8 note",
+                       "1/16 note",   "dotted 1/16 note",   "1/32 note",   "dotted 1/32 note",
+                       "1/64 note",   "dotted 1/64 note",   "1/128 note",  "dotted 1/128 note",
+                       "1/256 note",  "dotted 1/256 note",  "1/512 note",  "dotted 1/512 note",
+                       "1/1024 note", "dotted 1/1024 note", "1/2048 note", "dotted 1/2048 note"};
+    QTest::newRow("large")
+        << "large"
+        << QStringList{
+               "whole note",  "dotted whole note",  "1/2 note",    "dotted 1/2 note",
+               "1/4 note",    "dotted 1/4 note",    "1/8 note",    "dotted 1/8 note",
+               "1/16 note",   "dotted 1/16 note",   "1/32 note",   "dotted 1/32 note",
+               "1/64 note",   "dotted 1/64 note",   "1/128 note",  "dotted 1/128 note",
+               "1/256 note",  "dotted 1/256 note",  "1/512 note",  "dotted 1/512 note",
+               "1/1024 note", "dotted 1/1024 note", "1/2048 note", "dotted 1/2048 note :-)"};
   }
   void delayTooltips() {
     QFETCH_GLOBAL(QString, layout);
@@ -105,16 +125,20 @@ class LayoutTest : public QObject {
     auto window = uitest::OpenWindow(layout);
     QVERIFY(window);
     QStringList shown;
-    for (int slot = 0; slot < 24; ++slot) shown << uitest::Box(*window, uitest::SlotName(slot))->toolTip();
+    for (int slot = 0; slot < 24; ++slot)
+      shown << uitest::Box(*window, uitest::SlotName(slot))->toolTip();
     QCOMPARE(shown, tooltips);
   }
 
   void spokenNames_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("spoken");
-    QTest::newRow("bpm") << "bpm" << "Tempo (BPM)";
-    QTest::newRow("Samples") << "Samples" << "Samples per Beat";
-    QTest::newRow("NoteFreq") << "NoteFreq" << "Frequency";
+    QTest::newRow("bpm") << "bpm"
+                         << "Tempo (BPM)";
+    QTest::newRow("Samples") << "Samples"
+                             << "Samples per Beat";
+    QTest::newRow("NoteFreq") << "NoteFreq"
+                              << "Frequency";
   }
   void spokenNames() {
     QFETCH_GLOBAL(QString, layout);
@@ -123,7 +147,8 @@ class LayoutTest : public QObject {
     auto window = uitest::OpenWindow(layout);
     QVERIFY(window);
     QCOMPARE(window->control(name)->accessibleName(), spoken);
-    for (const ui::ControlSpec& control : window->layout().controls) {  // and every Tab stop is named
+    for (const ui::ControlSpec& control :
+         window->layout().controls) {  // and every Tab stop is named
       QWidget* widget = window->control(control.name);
       if (widget && (widget->focusPolicy() & Qt::TabFocus)) {
         QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(control.name));
@@ -134,14 +159,22 @@ class LayoutTest : public QObject {
   void resultFitsItsBox_data() {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("text");
-    QTest::newRow("delay column 1") << "Text1(0)" << "46.875";
-    QTest::newRow("delay column 2") << "Text1(1)" << "46.875";
-    QTest::newRow("delay column 3") << "Text1(2)" << "46.875";
-    QTest::newRow("delay column 4") << "Text1(3)" << "46.875";
-    QTest::newRow("NoteFreq") << "NoteFreq" << "440.000";
-    QTest::newRow("bpmSPB") << "bpmSPB" << "428.67";
-    QTest::newRow("txtLength") << "txtLength" << "2.2675";
-    QTest::newRow("Samples") << "Samples" << "40707.6923";
+    QTest::newRow("delay column 1") << "Text1(0)"
+                                    << "46.875";
+    QTest::newRow("delay column 2") << "Text1(1)"
+                                    << "46.875";
+    QTest::newRow("delay column 3") << "Text1(2)"
+                                    << "46.875";
+    QTest::newRow("delay column 4") << "Text1(3)"
+                                    << "46.875";
+    QTest::newRow("NoteFreq") << "NoteFreq"
+                              << "440.000";
+    QTest::newRow("bpmSPB") << "bpmSPB"
+                            << "428.67";
+    QTest::newRow("txtLength") << "txtLength"
+                               << "2.2675";
+    QTest::newRow("Samples") << "Samples"
+                             << "40707.6923";
   }
   void resultFitsItsBox() {
     QFETCH_GLOBAL(QString, layout);
@@ -155,11 +188,18 @@ class LayoutTest : public QObject {
     QStyleOptionFrame option;
     option.initFrom(edit);
     option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
-    const QRect contents = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
-    const int room = contents.width() - edit->textMargins().left() - edit->textMargins().right() - 2 * 2 - 1;
+    const QRect contents =
+        edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    const int room =
+        contents.width() - edit->textMargins().left() - edit->textMargins().right() - 2 * 2 - 1;
     const int needed = QFontMetrics(edit->font()).horizontalAdvance(text);
-    QVERIFY2(needed <= room, qPrintable(QStringLiteral("'%1' needs %2 px, %3 (%4 px wide) has %5 px")
-                                            .arg(text).arg(needed).arg(box).arg(edit->width()).arg(room)));
+    QVERIFY2(needed <= room,
+             qPrintable(QStringLiteral("'%1' needs %2 px, %3 (%4 px wide) has %5 px")
+                            .arg(text)
+                            .arg(needed)
+                            .arg(box)
+                            .arg(edit->width())
+                            .arg(room)));
   }
 };
 

@@ -12,11 +12,13 @@ namespace {
 void CheckMarking(const ui::CalculatorWindow& window, const QList<int>& marked) {
   for (int slot = 0; slot < 24; ++slot) {
     const QColor expected = marked.contains(slot) ? QColor(255, 102, 0)
-                            : slot % 2 == 0      ? QColor(0, 0, 64)
-                                                 : QColor(224, 224, 224);
-    const QColor shown = uitest::Box(window, uitest::SlotName(slot))->palette().color(QPalette::Base);
-    QVERIFY2(shown == expected, qPrintable(QStringLiteral("%1 is %2, expected %3")
-                                               .arg(uitest::SlotName(slot), shown.name(), expected.name())));
+                            : slot % 2 == 0       ? QColor(0, 0, 64)
+                                                  : QColor(224, 224, 224);
+    const QColor shown =
+        uitest::Box(window, uitest::SlotName(slot))->palette().color(QPalette::Base);
+    QVERIFY2(shown == expected,
+             qPrintable(QStringLiteral("%1 is %2, expected %3")
+                            .arg(uitest::SlotName(slot), shown.name(), expected.name())));
   }
 }
 
@@ -33,20 +35,31 @@ class StereoTest : public QObject {
     QTest::addColumn<QList<int>>("marked");
     QTest::addColumn<QString>("checked");
     QTest::addColumn<QString>("inLayout");  // empty: both
-    QTest::newRow("none") << QStringList{} << QList<int>{} << "" << "";
-    QTest::newRow("option 1") << QStringList{"Option1"} << QList<int>{4, 5} << "Option1" << "";
-    QTest::newRow("option 2") << QStringList{"Option2"} << QList<int>{6, 7} << "Option2" << "";
-    QTest::newRow("option 4") << QStringList{"Option4"} << QList<int>{4, 6} << "Option4" << "";
-    QTest::newRow("option 5") << QStringList{"Option5"} << QList<int>{7, 8} << "Option5" << "";
-    QTest::newRow("option 6: not neighbours") << QStringList{"Option6"} << QList<int>{5, 2} << "Option6" << "";
+    QTest::newRow("none") << QStringList{} << QList<int>{} << ""
+                          << "";
+    QTest::newRow("option 1") << QStringList{"Option1"} << QList<int>{4, 5} << "Option1"
+                              << "";
+    QTest::newRow("option 2") << QStringList{"Option2"} << QList<int>{6, 7} << "Option2"
+                              << "";
+    QTest::newRow("option 4") << QStringList{"Option4"} << QList<int>{4, 6} << "Option4"
+                              << "";
+    QTest::newRow("option 5") << QStringList{"Option5"} << QList<int>{7, 8} << "Option5"
+                              << "";
+    QTest::newRow("option 6: not neighbours")
+        << QStringList{"Option6"} << QList<int>{5, 2} << "Option6"
+        << "";
     QTest::newRow("option 3 after 1: box 4 back")
-        << QStringList{"Option1", "Option3"} << QList<int>{5, 7} << "Option3" << "";
+        << QStringList{"Option1", "Option3"} << QList<int>{5, 7} << "Option3"
+        << "";
     QTest::newRow("'suggested' clears, option stays")
-        << QStringList{"Option6", "Label28"} << QList<int>{} << "Option6" << "compact";
+        << QStringList{"Option6", "Label28"} << QList<int>{} << "Option6"
+        << "compact";
     QTest::newRow("'stereo pairs' clears")
-        << QStringList{"Option1", "Label6"} << QList<int>{} << "Option1" << "compact";
+        << QStringList{"Option1", "Label6"} << QList<int>{} << "Option1"
+        << "compact";
     QTest::newRow("'Suggested Stereo Pairs' clears")
-        << QStringList{"Option6", "Label6"} << QList<int>{} << "Option6" << "large";
+        << QStringList{"Option6", "Label6"} << QList<int>{} << "Option6"
+        << "large";
   }
   void options() {
     QFETCH_GLOBAL(QString, layout);

@@ -26,7 +26,8 @@ inline const ui::Layout& LayoutNamed(const QString& name) {
 }
 
 // A shown, active window whose tempo text was written as start-up does.
-inline std::unique_ptr<ui::CalculatorWindow> OpenWindow(const QString& layout, char separator = '.') {
+inline std::unique_ptr<ui::CalculatorWindow> OpenWindow(const QString& layout,
+                                                        char separator = '.') {
   static const bool init = (ui::InitApplication(), true);
   (void)init;
   auto window = std::make_unique<ui::CalculatorWindow>(LayoutNamed(layout), separator);

@@ -16,8 +16,8 @@ std::optional<double> LengthSeconds(double samples, double rate);     // samples
 
 // The same formulas over control texts; the result is the full text of the
 // number, before any box cuts it.
-std::optional<std::string> SamplesPerBeatText(std::string_view rateText,
-                                              std::string_view tempoText, char separator);
+std::optional<std::string> SamplesPerBeatText(std::string_view rateText, std::string_view tempoText,
+                                              char separator);
 std::optional<std::string> TempoFromSamplesText(std::string_view rateText,
                                                 std::string_view samplesText, char separator);
 std::optional<std::string> LengthSecondsText(std::string_view samplesText,

@@ -23,7 +23,7 @@ std::optional<double> MidiNumber(double octave, double index);
 // The same over the octave and note-index texts; full result text.
 std::optional<std::string> NoteFrequencyText(std::string_view octaveText,
                                              std::string_view indexText, char separator);
-std::optional<std::string> MidiNumberText(std::string_view octaveText,
-                                          std::string_view indexText, char separator);
+std::optional<std::string> MidiNumberText(std::string_view octaveText, std::string_view indexText,
+                                          char separator);
 
 }  // namespace calc

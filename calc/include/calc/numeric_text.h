@@ -73,7 +73,6 @@ std::string_view FlagToText(bool value);
 // never shows a value wrong by powers of ten; when not even one mantissa digit
 // fits, the fit fails and the box keeps its text. A text that is not a number
 // is cut plainly.
-std::optional<std::string> FitToBox(std::string_view text, std::size_t maxLength,
-                                    char separator);
+std::optional<std::string> FitToBox(std::string_view text, std::size_t maxLength, char separator);
 
 }  // namespace calc
