@@ -11,6 +11,7 @@ cd "$(dirname "$(readlink -f "$0")")"
 # Debian packages the build and the tests need, in one place.
 PACKAGES=(
   cmake ninja-build g++ pkg-config   # build
+  clang-format                       # the source format check
   qt6-base-dev fonts-liberation2     # the window and the font its boxes are sized for
   libgtest-dev                       # unit tests
   libbenchmark-dev                   # benchmarks

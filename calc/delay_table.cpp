@@ -19,10 +19,15 @@ std::optional<std::string> SlotText(std::optional<double> value, char separator)
 
 }  // namespace
 
-DelayTexts ComputeDelayTable(std::string_view tempoText, const DelayTexts& previousTexts,
-                             char separator) {
+namespace {
+
+// The table for `tempo` (none: a tempo that does not read as a number). A
+// slot whose value cannot be computed or shown keeps its text; `allShown`
+// tells whether every slot received a text for this tempo.
+DelayTexts Table(std::optional<double> tempo, const DelayTexts& previousTexts, char separator,
+                 bool& allShown) {
   DelayTexts slots = previousTexts;
-  const std::optional<double> tempo = TextToNumber(tempoText, separator);
+  allShown = true;
   for (std::size_t k = 0; k < kDelaySlots / 2; ++k) {
     const std::size_t plain = 2 * k;
     std::optional<double> value;
@@ -31,15 +36,37 @@ DelayTexts ComputeDelayTable(std::string_view tempoText, const DelayTexts& previ
         value = *quotient / static_cast<double>(1u << k);
       }
     }
-    if (auto text = SlotText(value, separator)) slots[plain] = std::move(*text);
+    if (auto text = SlotText(value, separator)) {
+      slots[plain] = std::move(*text);
+    } else {
+      allShown = false;
+    }
 
     // The dotted value is read back from the plain slot as the box shows it.
     std::optional<double> dotted;
     if (const auto shown = TextToNumber(slots[plain], separator)) {
       dotted = detail::Finite(*shown * kDottedFactor);
     }
-    if (auto text = SlotText(dotted, separator)) slots[plain + 1] = std::move(*text);
+    if (auto text = SlotText(dotted, separator)) {
+      slots[plain + 1] = std::move(*text);
+    } else {
+      allShown = false;
+    }
   }
+  return slots;
+}
+
+}  // namespace
+
+DelayTexts ComputeDelayTable(std::string_view tempoText, const DelayTexts& previousTexts,
+                             char separator) {
+  const std::optional<double> tempo = TextToNumber(tempoText, separator);
+  bool allShown = false;
+  DelayTexts slots = Table(tempo, previousTexts, separator, allShown);
+  // A tempo whose delays cannot all be shown (their exponents need more room
+  // than a box has) is treated as one that does not read as a number, so the
+  // table never mixes the values of two tempos.
+  if (tempo && !allShown) slots = Table(std::nullopt, previousTexts, separator, allShown);
   return slots;
 }
 

@@ -122,16 +122,16 @@ TEST_P(DelayTableFailingTempoTest, KeepsPlainSlotsAndRecomputesDotted) {
   EXPECT_EQ(calc::ComputeDelayTable(row.tempo, previous, row.separator), kTable120);
 }
 
-INSTANTIATE_TEST_SUITE_P(Examples, DelayTableFailingTempoTest,
-                         testing::Values(FailingTempoRow{"Zero", "0", '.'},
-                                         FailingTempoRow{"NegativeZero", "-0", '.'},
-                                         FailingTempoRow{"Empty", "", '.'},
-                                         FailingTempoRow{"OnlyBlanks", "   ", '.'},
-                                         FailingTempoRow{"Word", "abc", '.'},
-                                         FailingTempoRow{"LetterAfterDigits", "12a", '.'},
-                                         FailingTempoRow{"OtherSeparator", "0,5", '.'},
-                                         FailingTempoRow{"QuotientOverflows", "1e-310", '.'}),
-                         RowName{});
+INSTANTIATE_TEST_SUITE_P(
+    Examples, DelayTableFailingTempoTest,
+    testing::Values(FailingTempoRow{"Zero", "0", '.'}, FailingTempoRow{"NegativeZero", "-0", '.'},
+                    FailingTempoRow{"Empty", "", '.'}, FailingTempoRow{"OnlyBlanks", "   ", '.'},
+                    FailingTempoRow{"Word", "abc", '.'},
+                    FailingTempoRow{"LetterAfterDigits", "12a", '.'},
+                    FailingTempoRow{"OtherSeparator", "0,5", '.'},
+                    FailingTempoRow{"QuotientOverflows", "1e-310", '.'},
+                    FailingTempoRow{"LongestDelaysCannotBeShown", "-1e-96", '.'}),
+    RowName{});
 
 struct KeptSlotRow {
   const char* name;

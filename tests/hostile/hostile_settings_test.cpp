@@ -49,7 +49,8 @@ QString RunProgram(char separator) {
   if (finished.count() != 1) faults << QStringLiteral("finished %1 times").arg(finished.count());
   if (program.running()) faults << QStringLiteral("still running");
   FlushDeletes();
-  for (const QString& key : {QStringLiteral("Left"), QStringLiteral("Top"), QStringLiteral("Slider")}) {
+  for (const QString& key :
+       {QStringLiteral("Left"), QStringLiteral("Top"), QStringLiteral("Slider")}) {
     const QString stored = Stored(key);
     if (stored.contains(QLatin1String("inf"), Qt::CaseInsensitive) ||
         stored.contains(QLatin1String("nan"), Qt::CaseInsensitive)) {
@@ -82,29 +83,52 @@ class HostileSettingsTest : public QObject {
   void storedTexts_data() {
     QTest::addColumn<QString>("separator");
     QTest::addColumn<QString>("text");
-    QTest::newRow("NaN") << "." << "NaN";
-    QTest::newRow("nan") << "." << "nan";
-    QTest::newRow("Infinity") << "." << "Infinity";
-    QTest::newRow("-inf") << "." << "-inf";
-    QTest::newRow("1e999") << "." << "1e999";
-    QTest::newRow("-1e999") << "." << "-1e999";
-    QTest::newRow("1e-999") << "." << "1e-999";
-    QTest::newRow("-0") << "." << "-0";
-    QTest::newRow("1e308") << "." << "1e308";
-    QTest::newRow("-3.4e38 twips") << "." << "-3.4e38";
-    QTest::newRow("3.5e38 beyond single") << "." << "3.5e38";
-    QTest::newRow("1,5 under comma") << "," << "1,5";
-    QTest::newRow("1.5 under comma") << "," << "1.5";
-    QTest::newRow("1,5 under point") << "." << "1,5";
-    QTest::newRow("&H10") << "." << "&H10";
-    QTest::newRow("0x10") << "." << "0x10";
-    QTest::newRow("blanks around") << "." << "  120  ";
-    QTest::newRow("plus sign") << "." << "+120";
-    QTest::newRow("12a") << "." << "12a";
-    QTest::newRow("Arabic-Indic digits") << "." << "١٢٠";
-    QTest::newRow("full-width digits") << "." << "１２０";
-    QTest::newRow("control chars") << "." << "\t\x01\x7f";
-    QTest::newRow("line breaks") << "." << "1\n[Ini]\r\nBPM=2";
+    QTest::newRow("NaN") << "."
+                         << "NaN";
+    QTest::newRow("nan") << "."
+                         << "nan";
+    QTest::newRow("Infinity") << "."
+                              << "Infinity";
+    QTest::newRow("-inf") << "."
+                          << "-inf";
+    QTest::newRow("1e999") << "."
+                           << "1e999";
+    QTest::newRow("-1e999") << "."
+                            << "-1e999";
+    QTest::newRow("1e-999") << "."
+                            << "1e-999";
+    QTest::newRow("-0") << "."
+                        << "-0";
+    QTest::newRow("1e308") << "."
+                           << "1e308";
+    QTest::newRow("-3.4e38 twips") << "."
+                                   << "-3.4e38";
+    QTest::newRow("3.5e38 beyond single") << "."
+                                          << "3.5e38";
+    QTest::newRow("1,5 under comma") << ","
+                                     << "1,5";
+    QTest::newRow("1.5 under comma") << ","
+                                     << "1.5";
+    QTest::newRow("1,5 under point") << "."
+                                     << "1,5";
+    QTest::newRow("&H10") << "."
+                          << "&H10";
+    QTest::newRow("0x10") << "."
+                          << "0x10";
+    QTest::newRow("blanks around") << "."
+                                   << "  120  ";
+    QTest::newRow("plus sign") << "."
+                               << "+120";
+    QTest::newRow("12a") << "."
+                         << "12a";
+    QTest::newRow("Arabic-Indic digits") << "."
+                                         << "١٢٠";
+    QTest::newRow("full-width digits") << "."
+                                       << "１２０";
+    QTest::newRow("control chars") << "."
+                                   << "\t\x01\x7f";
+    QTest::newRow("line breaks") << "."
+                                 << "1\n[Ini]\r\nBPM=2";
     QTest::newRow("Latin-1 range 1 to 255") << "." << [] {
       QString text;
       for (char16_t code = 1; code < 256; ++code) text += QChar{code};

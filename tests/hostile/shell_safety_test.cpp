@@ -58,11 +58,12 @@ class ShellSafetyTest : public QObject {
     // The opener writes how many arguments it got, then each on its own line.
     opener_ = work_->filePath(QStringLiteral("opener"));
     record_ = work_->filePath(QStringLiteral("record"));
-    QVERIFY(WriteFileBytes(opener_, "#!/bin/sh\n{ printf '%s\\n' \"$#\"; for a in \"$@\"; do printf "
-                                    "'%s\\n' \"$a\"; done; } >> '" +
-                                        record_.toUtf8() + "'\n"));
-    QVERIFY(QFile::setPermissions(opener_, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                               QFileDevice::ExeOwner));
+    QVERIFY(WriteFileBytes(opener_,
+                           "#!/bin/sh\n{ printf '%s\\n' \"$#\"; for a in \"$@\"; do printf "
+                           "'%s\\n' \"$a\"; done; } >> '" +
+                               record_.toUtf8() + "'\n"));
+    QVERIFY(QFile::setPermissions(
+        opener_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
   }
   void cleanup() {
     QStringList pwned = Pwned(work_->path(), true) + Pwned(QDir::currentPath(), false) +

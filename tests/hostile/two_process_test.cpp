@@ -1,6 +1,9 @@
 // Two copies of the calculator, each started from different saved settings,
 // asked to end at the same moment: the store they leave is one copy's
 // settings or the other's, never a mixture of both.
+#include <signal.h>
+#include <sys/types.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,9 +12,6 @@
 #include <QTest>
 #include <csignal>
 #include <memory>
-
-#include <signal.h>
-#include <sys/types.h>
 
 #include "../program/program_test_support.h"
 
@@ -95,7 +95,8 @@ class TwoProcessTest : public QObject {
     QCOMPARE(::kill(second, SIGTERM), 0);
     for (QProcess* process : {&a_, &b_}) {
       QVERIFY(process->waitForFinished(30000));
-      QVERIFY2(process->exitStatus() == QProcess::NormalExit, process->readAllStandardError().constData());
+      QVERIFY2(process->exitStatus() == QProcess::NormalExit,
+               process->readAllStandardError().constData());
       QCOMPARE(process->exitCode(), 0);
     }
 

@@ -19,7 +19,9 @@ inline constexpr double kDottedFactor = 1.5;
 using DelayTexts = std::array<std::string, kDelaySlots>;
 
 // Returns the 24 slot texts for `tempoText`, each fitted to kSlotLength. A
-// slot whose computation fails keeps its text from `previousTexts`. The
+// slot whose computation fails keeps its text from `previousTexts`; a tempo
+// for which some slot could not be shown at all is handled like a tempo that
+// does not read as a number, so the table never mixes two tempos. The
 // dotted value is read back from the plain slot's text as the box shows it,
 // so at tempo 90 slot 0 shows 2666.6 and slot 1 shows 3999.9, not 4000.
 DelayTexts ComputeDelayTable(std::string_view tempoText, const DelayTexts& previousTexts,
