@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Start-up time and peak memory of tpv120 against a bare Qt Widgets window
 # built with the same flags: RUNS runs of each, alternating, in one virtual
-# display; prints the medians and the ratios.
+# display; prints the medians and the ratios. A third yardstick, the bare
+# window with one text label, shows the part that is the fonts' loading.
 #   bench/startup.sh [BUILD_DIR] [RUNS]      (needs xvfb: apt-get install xvfb)
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")/.."
@@ -16,10 +17,11 @@ fi
 config=$(mktemp -d)  # first-run settings, never the user's own
 trap 'rm -rf "$config"' EXIT
 
-measure() {  # measure PROGRAM: prints "microseconds kB"
+measure() {  # measure PROGRAM [ENV=VALUE...]: prints "microseconds kB"
   local start line shown kb
   start=$(date +%s%N)
-  line=$(XDG_CONFIG_HOME=$config TEMPIVA_STARTUP_PROBE=1 "$1" 2>/dev/null | grep '^shown ')
+  line=$(env XDG_CONFIG_HOME="$config" TEMPIVA_STARTUP_PROBE=1 "${@:2}" "$1" 2>/dev/null |
+    grep '^shown ')
   read -r _ shown kb <<<"$line"
   echo "$(((shown - start) / 1000)) $kb"
 }
@@ -28,6 +30,7 @@ measure "$build/bench/bare_window" >/dev/null  # warm the caches once
 measure "$build/ui/tpv120" >/dev/null
 for ((i = 0; i < runs; i++)); do
   echo "bare $(measure "$build/bench/bare_window")"
+  echo "label $(measure "$build/bench/bare_window" TEMPIVA_BARE_LABEL=1)"
   echo "tpv120 $(measure "$build/ui/tpv120")"
 done | awk '
   { us[$1] = us[$1] " " $2; kb[$1] = kb[$1] " " $3 }
@@ -37,8 +40,12 @@ done | awk '
     return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
   }
   END {
-    tb = median(us["bare"]); tt = median(us["tpv120"])
-    mb = median(kb["bare"]); mt = median(kb["tpv120"])
-    printf "start-up to first paint, median of %d: bare %.1f ms, tpv120 %.1f ms, ratio %.2f\n", NR / 2, tb / 1000, tt / 1000, tt / tb
-    printf "peak resident memory, median of %d:   bare %d kB, tpv120 %d kB, ratio %.2f\n", NR / 2, mb, mt, mt / mb
+    tb = median(us["bare"]); tl = median(us["label"]); tt = median(us["tpv120"])
+    mb = median(kb["bare"]); ml = median(kb["label"]); mt = median(kb["tpv120"])
+    printf "start-up to first paint, median of %d runs each:\n", NR / 3
+    printf "  bare window %.1f ms, with one label %.1f ms, tpv120 %.1f ms\n", tb / 1000, tl / 1000, tt / 1000
+    printf "  ratio to the bare window %.2f, to the one with a label %.2f\n", tt / tb, tt / tl
+    printf "peak resident memory, median:\n"
+    printf "  bare window %d kB, with one label %d kB, tpv120 %d kB\n", mb, ml, mt
+    printf "  ratio to the bare window %.2f, to the one with a label %.2f\n", mt / mb, mt / ml
   }'
