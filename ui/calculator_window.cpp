@@ -28,8 +28,8 @@ using calc::StepRunner;
 
 int Pixels(int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); }
 
-QRect PixelRect(const ControlSpec& spec) {
-  return QRect(Pixels(spec.left), Pixels(spec.top), Pixels(spec.width), Pixels(spec.height));
+QRect PixelRect(const ControlSpec& entry) {
+  return QRect(Pixels(entry.left), Pixels(entry.top), Pixels(entry.width), Pixels(entry.height));
 }
 
 bool TakesFocus(Kind kind) {
@@ -88,12 +88,12 @@ void CalculatorWindow::Build() {
   // Frames first, so every child finds its container; then the shapes and the
   // labels, which lie below the controls of their container; then the rest.
   const auto pass = [this](auto&& wanted) {
-    for (const ControlSpec& spec : layout_.controls) {
-      if (!wanted(spec.kind)) continue;
-      QWidget* parent = spec.container.isEmpty() ? this : controls_.value(spec.container, this);
-      QWidget* widget = Create(spec, parent);
-      widget->setObjectName(spec.name);
-      controls_.insert(spec.name, widget);
+    for (const ControlSpec& entry : layout_.controls) {
+      if (!wanted(entry.kind)) continue;
+      QWidget* parent = entry.container.isEmpty() ? this : controls_.value(entry.container, this);
+      QWidget* widget = Create(entry, parent);
+      widget->setObjectName(entry.name);
+      controls_.insert(entry.name, widget);
     }
   };
   pass([](Kind kind) { return kind == Kind::Frame; });
@@ -121,19 +121,19 @@ void CalculatorWindow::Build() {
   midiNoteNumber_ = control<TextBox>("MidiNoteNumber");
 }
 
-QWidget* CalculatorWindow::Create(const ControlSpec& spec, QWidget* parent) {
-  const QRect rect = PixelRect(spec);
+QWidget* CalculatorWindow::Create(const ControlSpec& entry, QWidget* parent) {
+  const QRect rect = PixelRect(entry);
   QWidget* widget = nullptr;
-  switch (spec.kind) {
+  switch (entry.kind) {
     case Kind::Frame:
-      widget = new QGroupBox(spec.text, parent);
+      widget = new QGroupBox(entry.text, parent);
       break;
     case Kind::Label: {
-      auto* label = new ClickLabel(spec.text, parent);
-      label->setAlignment(spec.alignment);
-      if (spec.foreground.isValid()) {
+      auto* label = new ClickLabel(entry.text, parent);
+      label->setAlignment(entry.alignment);
+      if (entry.foreground.isValid()) {
         QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, spec.foreground);
+        palette.setColor(QPalette::WindowText, entry.foreground);
         label->setPalette(palette);
       }
       widget = label;
@@ -141,9 +141,9 @@ QWidget* CalculatorWindow::Create(const ControlSpec& spec, QWidget* parent) {
     }
     case Kind::Input:
     case Kind::Output: {
-      auto* box = new TextBox(spec.text, parent);
-      if (spec.maxLength > 0) box->setMaxLength(spec.maxLength);
-      if (spec.kind == Kind::Output) {
+      auto* box = new TextBox(entry.text, parent);
+      if (entry.maxLength > 0) box->setMaxLength(entry.maxLength);
+      if (entry.kind == Kind::Output) {
         box->setReadOnly(true);
         box->setCursor(Qt::ArrowCursor);
       }
@@ -158,62 +158,62 @@ QWidget* CalculatorWindow::Create(const ControlSpec& spec, QWidget* parent) {
       combo->setEditable(true);
       combo->setInsertPolicy(QComboBox::NoInsert);
       combo->setCompleter(nullptr);  // typing must not complete to a list entry
-      combo->addItems(spec.items);
-      combo->setEditText(spec.text);
-      ApplyBoxStyle(combo->lineEdit(), spec.style, spec.foreground);
+      combo->addItems(entry.items);
+      combo->setEditText(entry.text);
+      ApplyBoxStyle(combo->lineEdit(), entry.style, entry.foreground);
       widget = combo;
       break;
     }
     case Kind::Button:
-      if (spec.font.face == Face::Symbols) {
-        const bool upward = spec.text == "5" || spec.text == "t";
+      if (entry.font.face == Face::Symbols) {
+        const bool upward = entry.text == "5" || entry.text == "t";
         widget = new TriangleButton(upward, parent);
       } else {
-        widget = new QPushButton(spec.text, parent);
+        widget = new QPushButton(entry.text, parent);
       }
       break;
     case Kind::Option:
-      widget = new OptionButton(spec.text, kOptionPicture, parent);
+      widget = new OptionButton(entry.text, kOptionPicture, parent);
       break;
     case Kind::Slider: {
       auto* slider = new QSlider(Qt::Horizontal, parent);
-      slider->setRange(spec.minimum, spec.maximum);
-      slider->setValue(spec.position);
-      slider->setSingleStep(spec.singleStep);
-      slider->setPageStep(spec.pageStep);
-      slider->setTickInterval(spec.tickInterval);
+      slider->setRange(entry.minimum, entry.maximum);
+      slider->setValue(entry.position);
+      slider->setSingleStep(entry.singleStep);
+      slider->setPageStep(entry.pageStep);
+      slider->setTickInterval(entry.tickInterval);
       slider->setTickPosition(QSlider::TicksBelow);
       widget = slider;
       break;
     }
     case Kind::Rectangle:
-      return ShapeItem::Rectangle(rect, spec.background, spec.border, parent);
+      return ShapeItem::Rectangle(rect, entry.background, entry.border, parent);
     case Kind::Line:
-      return ShapeItem::Line(QPoint(Pixels(spec.left), Pixels(spec.top)),
-                             QPoint(Pixels(spec.width), Pixels(spec.height)), spec.lineWidth,
-                             spec.foreground.isValid() ? spec.foreground : QColor(Qt::black),
+      return ShapeItem::Line(QPoint(Pixels(entry.left), Pixels(entry.top)),
+                             QPoint(Pixels(entry.width), Pixels(entry.height)), entry.lineWidth,
+                             entry.foreground.isValid() ? entry.foreground : QColor(Qt::black),
                              parent);
   }
   widget->setGeometry(rect);
-  widget->setFont(FontFor(spec.font));
-  if (spec.style != BoxStyle::None && spec.kind != Kind::Combo) {
-    ApplyBoxStyle(widget, spec.style, spec.foreground);
+  widget->setFont(FontFor(entry.font));
+  if (entry.style != BoxStyle::None && entry.kind != Kind::Combo) {
+    ApplyBoxStyle(widget, entry.style, entry.foreground);
   }
-  if (!spec.tooltip.isEmpty()) widget->setToolTip(spec.tooltip);
-  const QString spoken = !spec.accessibleName.isEmpty() ? spec.accessibleName
-                         : !spec.tooltip.isEmpty()      ? spec.tooltip
-                                                        : spec.text;
+  if (!entry.tooltip.isEmpty()) widget->setToolTip(entry.tooltip);
+  const QString spoken = !entry.accessibleName.isEmpty() ? entry.accessibleName
+                         : !entry.tooltip.isEmpty()      ? entry.tooltip
+                                                         : entry.text;
   widget->setAccessibleName(spoken);
-  widget->setFocusPolicy(TakesFocus(spec.kind) ? Qt::StrongFocus : Qt::NoFocus);
-  widget->setVisible(spec.visible);
+  widget->setFocusPolicy(TakesFocus(entry.kind) ? Qt::StrongFocus : Qt::NoFocus);
+  widget->setVisible(entry.visible);
   return widget;
 }
 
 void CalculatorWindow::ApplyFocusOrder() {
   std::vector<std::pair<int, QWidget*>> order;
-  for (const ControlSpec& spec : layout_.controls) {
-    if (TakesFocus(spec.kind) && spec.focus >= 0)
-      order.emplace_back(spec.focus, control(spec.name));
+  for (const ControlSpec& entry : layout_.controls) {
+    if (TakesFocus(entry.kind) && entry.focus >= 0)
+      order.emplace_back(entry.focus, control(entry.name));
   }
   std::sort(order.begin(), order.end(),
             [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -81,7 +81,7 @@ class CalculatorWindow : public QWidget {
 
  private:
   void Build();
-  QWidget* Create(const ControlSpec& spec, QWidget* parent);
+  QWidget* Create(const ControlSpec& entry, QWidget* parent);
   void ApplyFocusOrder();
   void Wire();
 

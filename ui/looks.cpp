@@ -12,13 +12,13 @@ namespace ui {
 
 int PointsToPixels(double points) { return static_cast<int>(std::lround(points * 96.0 / 72.0)); }
 
-QFont FontFor(const FontSpec& spec) {
+QFont FontFor(const FontSpec& entry) {
   // Liberation Sans has the metrics the boxes were sized for; the others
   // stand in where it is missing.
   static const QStringList sans = {"Liberation Sans", "Arimo", "Nimbus Sans", "DejaVu Sans"};
   QFont font;
-  double points = spec.points;
-  switch (spec.face) {
+  double points = entry.points;
+  switch (entry.face) {
     case Face::Default:
       points = 8.25;
       font.setFamilies(sans);
@@ -31,7 +31,7 @@ QFont FontFor(const FontSpec& spec) {
       break;
   }
   font.setPixelSize(std::max(1, PointsToPixels(points)));
-  font.setBold(spec.bold);
+  font.setBold(entry.bold);
   font.setStyleHint(QFont::SansSerif);
   return font;
 }

@@ -26,7 +26,7 @@ inline const QColor kActiveBorder{212, 208, 200};
 // Pixels for a point size at 96 dots per inch, the density the twips assume.
 int PointsToPixels(double points);
 
-QFont FontFor(const FontSpec& spec);
+QFont FontFor(const FontSpec& entry);
 
 // The palette of a text box or combo box in the given style.
 void ApplyBoxStyle(QWidget* box, BoxStyle style, const QColor& textOverride = QColor());
