@@ -305,7 +305,7 @@ bool CalculatorWindow::SetSliderPosition(QSlider* slider, std::optional<int> pos
   return true;
 }
 
-calc::DelayTexts CalculatorWindow::DelayTexts() const {
+calc::DelayTexts CalculatorWindow::CurrentDelayTexts() const {
   calc::DelayTexts texts;
   for (std::size_t slot = 0; slot < texts.size(); ++slot) texts[slot] = Text(text1_[slot]);
   return texts;
@@ -327,7 +327,8 @@ void CalculatorWindow::bpm_Change() {
   steps([this] { return UpdateSamplesFromTempo(); });
   steps(
       [this] { return SetSliderPosition(slider1_, calc::TextToInteger(Text(bpm_), separator_)); });
-  const calc::DelayTexts table = calc::ComputeDelayTable(Text(bpm_), DelayTexts(), separator_);
+  const calc::DelayTexts table =
+      calc::ComputeDelayTable(Text(bpm_), CurrentDelayTexts(), separator_);
   for (std::size_t slot = 0; slot < table.size(); ++slot) {
     steps([&, slot] {
       text1_[slot]->setText(QString::fromStdString(table[slot]));

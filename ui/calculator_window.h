@@ -91,7 +91,7 @@ class CalculatorWindow : public QWidget {
   std::string Text(const QLineEdit* box) const;
   std::string Text(const QComboBox* box) const;
   std::string Text(const QLabel* label) const;
-  calc::DelayTexts DelayTexts() const;
+  calc::DelayTexts CurrentDelayTexts() const;
   bool UpdateSamplesFromTempo();
   void UpdateLoop(calc::StepRunner& steps);
   void UpdateNote(calc::StepRunner& steps);
