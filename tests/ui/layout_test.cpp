@@ -1,5 +1,6 @@
 // The two layouts as the user meets them: the wired controls, unique focus
 // numbers, tooltips, spoken names, and boxes wide enough for their results.
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QSet>
 #include <QSignalSpy>
@@ -130,28 +131,44 @@ class LayoutTest : public QObject {
     QCOMPARE(shown, tooltips);
   }
 
+  // What a screen reader is told: the name, and whether a box can be typed in.
   void spokenNames_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("spoken");
-    QTest::newRow("bpm") << "bpm"
-                         << "Tempo (BPM)";
-    QTest::newRow("Samples") << "Samples"
-                             << "Samples per Beat";
-    QTest::newRow("NoteFreq") << "NoteFreq"
-                              << "Frequency";
+    QTest::addColumn<bool>("readOnly");
+    QTest::newRow("tempo box") << "bpm"
+                               << "Tempo (BPM)" << false;
+    QTest::newRow("samples box") << "Samples"
+                                 << "Samples per Beat" << false;
+    QTest::newRow("whole note result") << "Text1(0)"
+                                       << "whole note" << true;
+    QTest::newRow("frequency result") << "NoteFreq"
+                                      << "Frequency" << true;
+    QTest::newRow("loop length result") << "txtLength"
+                                        << "Loop length (seconds)" << true;
+    QTest::newRow("doubling triangle") << "Command11"
+                                       << "Multiplies Samples per Beat by 2" << false;
+    QTest::newRow("note key") << "cmdNote9"
+                              << "A" << false;
   }
   void spokenNames() {
     QFETCH_GLOBAL(QString, layout);
     QFETCH(QString, name);
     QFETCH(QString, spoken);
+    QFETCH(bool, readOnly);
     auto window = uitest::OpenWindow(layout);
     QVERIFY(window);
-    QCOMPARE(window->control(name)->accessibleName(), spoken);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window->control(name));
+    QVERIFY(accessible);
+    QCOMPARE(accessible->text(QAccessible::Name), spoken);
+    QCOMPARE(bool(accessible->state().readOnly), readOnly);
     for (const ui::ControlSpec& control :
          window->layout().controls) {  // and every Tab stop is named
       QWidget* widget = window->control(control.name);
       if (widget && (widget->focusPolicy() & Qt::TabFocus)) {
-        QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(control.name));
+        QAccessibleInterface* reachable = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY2(reachable && !reachable->text(QAccessible::Name).isEmpty(),
+                 qPrintable(control.name));
       }
     }
   }
