@@ -26,10 +26,9 @@ namespace {
 using calc::FailurePolicy;
 using calc::StepRunner;
 
-int Pixels(int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); }
-
 QRect PixelRect(const ControlSpec& entry) {
-  return QRect(Pixels(entry.left), Pixels(entry.top), Pixels(entry.width), Pixels(entry.height));
+  return QRect(TwipsToPixels(entry.left), TwipsToPixels(entry.top), TwipsToPixels(entry.width),
+               TwipsToPixels(entry.height));
 }
 
 bool TakesFocus(Kind kind) {
@@ -73,8 +72,7 @@ CalculatorWindow::CalculatorWindow(const Layout& layout, char separator, QWidget
       separator_(separator) {
   setObjectName(layout.name);
   setWindowTitle(layout.caption);
-  setWindowIcon(AppIcon());
-  setFixedSize(Pixels(layout.clientWidth), Pixels(layout.clientHeight));
+  setFixedSize(TwipsToPixels(layout.clientWidth), TwipsToPixels(layout.clientHeight));
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, WindowBackgroundColor(layout.background, palette));
   setPalette(palette);
@@ -189,10 +187,10 @@ QWidget* CalculatorWindow::Create(const ControlSpec& entry, QWidget* parent) {
     case Kind::Rectangle:
       return ShapeItem::Rectangle(rect, entry.background, entry.border, parent);
     case Kind::Line:
-      return ShapeItem::Line(QPoint(Pixels(entry.left), Pixels(entry.top)),
-                             QPoint(Pixels(entry.width), Pixels(entry.height)), entry.lineWidth,
-                             entry.foreground.isValid() ? entry.foreground : QColor(Qt::black),
-                             parent);
+      return ShapeItem::Line(
+          QPoint(TwipsToPixels(entry.left), TwipsToPixels(entry.top)),
+          QPoint(TwipsToPixels(entry.width), TwipsToPixels(entry.height)), entry.lineWidth,
+          entry.foreground.isValid() ? entry.foreground : QColor(Qt::black), parent);
   }
   widget->setGeometry(rect);
   widget->setFont(FontFor(entry.font));

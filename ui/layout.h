@@ -12,6 +12,11 @@ namespace ui {
 
 inline constexpr int kTwipsPerPixel = 15;  // at 96 dots per inch
 
+// Device-independent pixels for a length in twips, to the nearest pixel.
+constexpr int TwipsToPixels(int twips) {
+  return (twips >= 0 ? twips + kTwipsPerPixel / 2 : twips - kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
+
 enum class Kind {
   Frame,      // captioned group box; its children are placed from its outer corner
   Label,      // static text, transparent; may be clickable

@@ -296,8 +296,8 @@ void Program::Command4_Click(Which which) {
   if (which == Which::Compact) {
     about_->move(from.pos());
   } else {
-    about_->move(from.x() + int(std::lround(double(kAboutOffsetLeft) / kTwipsPerPixel)),
-                 from.y() + int(std::lround(double(kAboutOffsetTop) / kTwipsPerPixel)));
+    about_->move(from.x() + TwipsToPixels(kAboutOffsetLeft),
+                 from.y() + TwipsToPixels(kAboutOffsetTop));
   }
   about_->show();
   about_->raise();
