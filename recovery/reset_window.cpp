@@ -5,11 +5,12 @@
 #include <QPushButton>
 
 #include "settings.h"
+#include "units.h"
+#include "version.h"
 
 namespace recovery {
 namespace {
-constexpr int kTwipsPerPixel = 15;
-int Px(int twips) { return twips / kTwipsPerPixel; }
+int Px(int twips) { return units::TwipsToPixels(twips); }
 
 constexpr char kExplanation[] =
     "This utility erases the saved settings of the Tempiva calculator, so that its next start "
@@ -23,7 +24,7 @@ ResetWindow::ResetWindow()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
   setObjectName("frmReset");
-  setWindowTitle("Tempiva 1.20 Recovery");
+  setWindowTitle(QStringLiteral("Tempiva %1 Recovery").arg(build_info::kVersion));
   setFixedSize(Px(3825), Px(3825));
   QFont font;
   font.setFamilies({"Liberation Sans", "Arimo", "DejaVu Sans"});

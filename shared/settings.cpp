@@ -77,6 +77,23 @@ bool WriteSetting(const QString& application, const QString& section, const QStr
   return Store(application, {{application, section, key, text}});
 }
 
+QHash<QString, QString> ReadSection(const QString& application, const QString& section) {
+  QHash<QString, QString> values;
+  for (const QString& key : {QStringLiteral("Left"), QStringLiteral("Top"), QStringLiteral("BPM"),
+                             QStringLiteral("Slider"), QStringLiteral("State")}) {
+    const QString text = ReadSetting(application, section, key, QString());
+    if (!text.isNull()) values.insert(key, text);
+  }
+  return values;
+}
+
+bool WriteSettings(const QString& application, const QString& section,
+                   const QList<std::pair<QString, QString>>& values) {
+  std::vector<PendingWrite> writes;
+  for (const auto& [key, text] : values) writes.push_back({application, section, key, text});
+  return Store(application, writes);
+}
+
 WriteBatch::WriteBatch() { ++batchDepth; }
 
 WriteBatch::~WriteBatch() {

@@ -4,7 +4,10 @@
 // ($XDG_CONFIG_HOME, else ~/.config): tempiva/<application>.ini.
 #pragma once
 
+#include <QHash>
+#include <QList>
 #include <QString>
+#include <utility>
 
 namespace settings {
 
@@ -39,6 +42,14 @@ bool WriteSetting(const QString& application, const QString& section, const QStr
 // Removes the section with all its keys; other sections stay. Removing a
 // section that does not exist succeeds and changes nothing.
 bool DeleteSettingsSection(const QString& application, const QString& section);
+
+// Every key of the section with its stored text, from one read of the file.
+QHash<QString, QString> ReadSection(const QString& application, const QString& section);
+
+// Stores all the texts in one replacement of the file; false when it could
+// not be written.
+bool WriteSettings(const QString& application, const QString& section,
+                   const QList<std::pair<QString, QString>>& values);
 
 // While a WriteBatch exists, WriteSetting only records its writes; they reach
 // the file together, in one replacement, when the outermost batch ends. A

@@ -7,6 +7,7 @@
 
 #include "desktop_shell.h"
 #include "looks.h"
+#include "version.h"
 #include "widgets.h"
 
 namespace ui {
@@ -31,7 +32,8 @@ AboutBox::AboutBox(DesktopShell& shell, const QString& makerNotice, const QStrin
   auto* title = new QLabel("Tempiva for 32 bit Windows", this);
   title->setObjectName("lblTitle");
   title->setGeometry(Twips(120, 120, 2805, 300));
-  auto* version = new QLabel("Version 1.20 , 02/1998", this);
+  auto* version =
+      new QLabel(QStringLiteral("Version %1 , 02/1998").arg(build_info::kVersion), this);
   version->setObjectName("lblVersion");
   version->setGeometry(Twips(120, 390, 2895, 285));
   auto* description = new QLabel("", this);

@@ -2,16 +2,11 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
-#include <algorithm>
-#include <cmath>
-#include <utility>
-#include <vector>
 
 #include "calc/beat.h"
 #include "calc/note.h"
@@ -26,33 +21,7 @@ namespace {
 using calc::FailurePolicy;
 using calc::StepRunner;
 
-QRect PixelRect(const ControlSpec& entry) {
-  return QRect(TwipsToPixels(entry.left), TwipsToPixels(entry.top), TwipsToPixels(entry.width),
-               TwipsToPixels(entry.height));
-}
-
-bool TakesFocus(Kind kind) {
-  switch (kind) {
-    case Kind::Input:
-    case Kind::Output:
-    case Kind::Combo:
-    case Kind::Button:
-    case Kind::Option:
-    case Kind::Slider:
-      return true;
-    default:
-      return false;
-  }
-}
-
-// The tempo each scale label applies is its caption.
-constexpr std::array<const char*, 13> kTempoLabels = {
-    "Label22", "Label5",  "Label17", "Label16", "Label15", "Label14", "Label10",
-    "Label12", "Label13", "Label11", "Label9",  "Label21", "Label23"};
-
 QString SlotName(int slot) { return QStringLiteral("Text1(%1)").arg(slot); }
-
-QColor ToColor(calc::Rgb rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
 
 }  // namespace
 
@@ -65,43 +34,12 @@ char DecimalSeparator(const QLocale& locale) {
 }
 
 CalculatorWindow::CalculatorWindow(const Layout& layout, char separator, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint),
-      layout_(layout),
-      separator_(separator) {
-  setObjectName(layout.name);
-  setWindowTitle(layout.caption);
-  setFixedSize(TwipsToPixels(layout.clientWidth), TwipsToPixels(layout.clientHeight));
-  QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, WindowBackgroundColor(layout.background, palette));
-  setPalette(palette);
-  setAutoFillBackground(true);
-  Build();
-  ApplyFocusOrder();
+    : Form(layout, parent), separator_(separator) {
+  FindControls();
   Wire();
 }
 
-void CalculatorWindow::Build() {
-  // Frames first, so every child finds its container; then the shapes and the
-  // labels, which lie below the controls of their container; then the rest.
-  const auto pass = [this](auto&& wanted) {
-    for (const ControlSpec& entry : layout_.controls) {
-      if (!wanted(entry.kind)) continue;
-      QWidget* parent = entry.container.isEmpty() ? this : controls_.value(entry.container, this);
-      QWidget* widget = Create(entry, parent);
-      widget->setObjectName(entry.name);
-      controls_.insert(entry.name, widget);
-    }
-  };
-  pass([](Kind kind) { return kind == Kind::Frame; });
-  pass([](Kind kind) { return kind == Kind::Rectangle || kind == Kind::Line; });
-  pass([](Kind kind) { return kind == Kind::Label; });  // labels lie below the boxes they touch
-  pass([](Kind kind) {
-    return kind != Kind::Frame && kind != Kind::Rectangle && kind != Kind::Line &&
-           kind != Kind::Label;
-  });
-
+void CalculatorWindow::FindControls() {
   bpm_ = control<TextBox>("bpm");
   slider1_ = control<QSlider>("Slider1");
   for (int slot = 0; slot < calc::kDelaySlots; ++slot) {
@@ -119,108 +57,6 @@ void CalculatorWindow::Build() {
   midiNoteNumber_ = control<TextBox>("MidiNoteNumber");
 }
 
-QWidget* CalculatorWindow::Create(const ControlSpec& entry, QWidget* parent) {
-  const QRect rect = PixelRect(entry);
-  QWidget* widget = nullptr;
-  switch (entry.kind) {
-    case Kind::Frame:
-      widget = new QGroupBox(entry.text, parent);
-      break;
-    case Kind::Label: {
-      auto* label = new ClickLabel(entry.text, parent);
-      label->setAlignment(entry.alignment);
-      if (entry.foreground.isValid()) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, entry.foreground);
-        label->setPalette(palette);
-      }
-      widget = label;
-      break;
-    }
-    case Kind::Input:
-    case Kind::Output: {
-      auto* box = new TextBox(entry.text, parent);
-      if (entry.maxLength > 0) box->setMaxLength(entry.maxLength);
-      if (entry.kind == Kind::Output) {
-        box->setReadOnly(true);
-        box->setCursor(Qt::ArrowCursor);
-      }
-      // The text may use one pixel of the frame's inner padding on each side,
-      // so a full-length result fits its box whole instead of scrolling.
-      box->setTextMargins(-1, 0, -1, 0);
-      widget = box;
-      break;
-    }
-    case Kind::Combo: {
-      auto* combo = new QComboBox(parent);
-      combo->setEditable(true);
-      combo->setInsertPolicy(QComboBox::NoInsert);
-      combo->setCompleter(nullptr);  // typing must not complete to a list entry
-      combo->addItems(entry.items);
-      combo->setEditText(entry.text);
-      ApplyBoxStyle(combo->lineEdit(), entry.style, entry.foreground);
-      widget = combo;
-      break;
-    }
-    case Kind::Button:
-      if (entry.font.face == Face::Symbols) {
-        const bool upward = entry.text == "5" || entry.text == "t";
-        widget = new TriangleButton(upward, parent);
-      } else {
-        widget = new QPushButton(entry.text, parent);
-      }
-      break;
-    case Kind::Option:
-      widget = new OptionButton(entry.text, kOptionPicture, parent);
-      break;
-    case Kind::Slider: {
-      auto* slider = new QSlider(Qt::Horizontal, parent);
-      slider->setRange(entry.minimum, entry.maximum);
-      slider->setValue(entry.position);
-      slider->setSingleStep(entry.singleStep);
-      slider->setPageStep(entry.pageStep);
-      slider->setTickInterval(entry.tickInterval);
-      slider->setTickPosition(QSlider::TicksBelow);
-      widget = slider;
-      break;
-    }
-    case Kind::Rectangle:
-      return ShapeItem::Rectangle(rect, entry.background, entry.border, parent);
-    case Kind::Line:
-      return ShapeItem::Line(
-          QPoint(TwipsToPixels(entry.left), TwipsToPixels(entry.top)),
-          QPoint(TwipsToPixels(entry.width), TwipsToPixels(entry.height)), entry.lineWidth,
-          entry.foreground.isValid() ? entry.foreground : QColor(Qt::black), parent);
-  }
-  widget->setGeometry(rect);
-  widget->setFont(FontFor(entry.font));
-  if (entry.style != BoxStyle::None && entry.kind != Kind::Combo) {
-    ApplyBoxStyle(widget, entry.style, entry.foreground);
-  }
-  if (!entry.tooltip.isEmpty()) widget->setToolTip(entry.tooltip);
-  const QString spoken = !entry.accessibleName.isEmpty() ? entry.accessibleName
-                         : !entry.tooltip.isEmpty()      ? entry.tooltip
-                                                         : entry.text;
-  widget->setAccessibleName(spoken);
-  widget->setFocusPolicy(TakesFocus(entry.kind) ? Qt::StrongFocus : Qt::NoFocus);
-  widget->setVisible(entry.visible);
-  return widget;
-}
-
-void CalculatorWindow::ApplyFocusOrder() {
-  std::vector<std::pair<int, QWidget*>> order;
-  for (const ControlSpec& entry : layout_.controls) {
-    if (TakesFocus(entry.kind) && entry.focus >= 0)
-      order.emplace_back(entry.focus, control(entry.name));
-  }
-  std::sort(order.begin(), order.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (std::size_t i = 1; i < order.size(); ++i) {
-    QWidget::setTabOrder(order[i - 1].second, order[i].second);
-  }
-  if (!order.empty()) order.front().second->setFocus(Qt::OtherFocusReason);
-}
-
 void CalculatorWindow::Wire() {
   connect(bpm_, &QLineEdit::textChanged, this, &CalculatorWindow::bpm_Change);
   connect(bpm_, &TextBox::gotFocus, this, &CalculatorWindow::bpm_GotFocus);
@@ -229,19 +65,18 @@ void CalculatorWindow::Wire() {
     connect(text1_[static_cast<std::size_t>(slot)], &TextBox::gotFocus, this,
             [this, slot] { Text1_GotFocus(slot); });
   }
-  for (const char* name : kTempoLabels) {
-    auto* label = control<ClickLabel>(name);
-    const int tempo = label->text().toInt();
-    connect(label, &ClickLabel::clicked, this, [this, tempo] { TempoLabel_Click(tempo); });
+  for (const ControlSpec& entry : layout().controls) {
+    auto* label = control<ClickLabel>(entry.name);
+    if (entry.role == Role::TempoPreset) {
+      const int tempo = entry.value;
+      connect(label, &ClickLabel::clicked, this, [this, tempo] { TempoLabel_Click(tempo); });
+    } else if (entry.role == Role::ClearStereoPairs) {
+      connect(label, &ClickLabel::clicked, this, &CalculatorWindow::StereoCaption_Click);
+    }
   }
   for (int option = 1; option <= static_cast<int>(calc::kStereoPairs.size()); ++option) {
     connect(control<QPushButton>(QStringLiteral("Option%1").arg(option)), &QPushButton::clicked,
             this, [this, option] { Option_Click(option); });
-  }
-  for (const char* name : {"Label6", "Label28"}) {
-    if (auto* label = control<ClickLabel>(name)) {
-      connect(label, &ClickLabel::clicked, this, &CalculatorWindow::StereoCaption_Click);
-    }
   }
   // Only edits of the rate's text recompute; choosing a list entry does not.
   connect(sampleRate_->lineEdit(), &QLineEdit::textEdited, this,
@@ -262,11 +97,11 @@ void CalculatorWindow::Wire() {
   connect(sldOctave_, &QSlider::valueChanged, this, &CalculatorWindow::sldOctave_Scroll);
 
   const std::pair<const char*, void (CalculatorWindow::*)()> programButtons[] = {
-      {"Max", &CalculatorWindow::Max_Click},
-      {"Min", &CalculatorWindow::Min_Click},
-      {"Command2", &CalculatorWindow::Command2_Click},
-      {"Command3", &CalculatorWindow::Command3_Click},
-      {"Command4", &CalculatorWindow::Command4_Click}};
+      {"Max", &CalculatorWindow::largerLayoutRequested},
+      {"Min", &CalculatorWindow::smallerLayoutRequested},
+      {"Command2", &CalculatorWindow::exitRequested},
+      {"Command3", &CalculatorWindow::helpRequested},
+      {"Command4", &CalculatorWindow::aboutRequested}};
   for (const auto& [name, signal] : programButtons) {
     if (auto* button = control<QPushButton>(name))
       connect(button, &QPushButton::clicked, this, signal);

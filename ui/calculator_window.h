@@ -1,19 +1,17 @@
-// The calculator window. One class serves both layouts: it builds every
-// control from a layout table and wires the same handlers to them. All values
-// live in the controls' texts, the slider positions and the delay boxes'
-// colours; each handler reads what it needs when it runs.
+// The calculator window: a form built from either layout table, with the
+// three calculators' handlers wired to its controls. All values live in the
+// controls' texts, the slider positions and the delay boxes' colours; each
+// handler reads what it needs when it runs.
 #pragma once
 
-#include <QHash>
 #include <QLocale>
-#include <QWidget>
 #include <array>
 #include <optional>
 #include <string>
 
 #include "calc/delay_table.h"
 #include "calc/steps.h"
-#include "layout.h"
+#include "form.h"
 
 class QComboBox;
 class QLabel;
@@ -29,21 +27,13 @@ class TextBox;
 // locale whose separator is not a single ASCII character falls back to '.'.
 char DecimalSeparator(const QLocale& locale);
 
-class CalculatorWindow : public QWidget {
+class CalculatorWindow : public Form {
   Q_OBJECT
 
  public:
   CalculatorWindow(const Layout& layout, char separator, QWidget* parent = nullptr);
 
-  const Layout& layout() const { return layout_; }
   char separator() const { return separator_; }
-
-  // A control by its name in the layout ("bpm", "Text1(3)", "cmdNote9").
-  QWidget* control(const QString& name) const { return controls_.value(name); }
-  template <typename T>
-  T* control(const QString& name) const {
-    return qobject_cast<T*>(control(name));
-  }
 
   // Event handlers, named after the control and the event. An indexed family
   // of controls shares one handler that receives the index or the value.
@@ -67,12 +57,12 @@ class CalculatorWindow : public QWidget {
   static bool SetSliderPosition(QSlider* slider, std::optional<int> position);
 
  signals:
-  // The buttons whose handlers act on the program rather than on this window.
-  void Max_Click();
-  void Min_Click();
-  void Command2_Click();
-  void Command3_Click();
-  void Command4_Click();
+  // What the buttons that act on the program rather than on this window ask.
+  void largerLayoutRequested();   // Max
+  void smallerLayoutRequested();  // Min
+  void exitRequested();           // Command2
+  void helpRequested();           // Command3
+  void aboutRequested();          // Command4
   // The user asked the window's close box to close it; the program unloads it.
   void closeRequested();
 
@@ -80,9 +70,7 @@ class CalculatorWindow : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void Build();
-  QWidget* Create(const ControlSpec& entry, QWidget* parent);
-  void ApplyFocusOrder();
+  void FindControls();
   void Wire();
 
   // Writes a computed result into a box, fitted to the box's length; false
@@ -97,9 +85,7 @@ class CalculatorWindow : public QWidget {
   void UpdateNote(calc::StepRunner& steps);
   void SetSlotBackground(int slot, const QColor& color);
 
-  const Layout& layout_;
   const char separator_;
-  QHash<QString, QWidget*> controls_;
 
   // The controls the handlers read and write.
   TextBox* bpm_ = nullptr;

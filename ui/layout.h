@@ -8,14 +8,12 @@
 #include <QStringList>
 #include <vector>
 
+#include "units.h"
+
 namespace ui {
 
-inline constexpr int kTwipsPerPixel = 15;  // at 96 dots per inch
-
-// Device-independent pixels for a length in twips, to the nearest pixel.
-constexpr int TwipsToPixels(int twips) {
-  return (twips >= 0 ? twips + kTwipsPerPixel / 2 : twips - kTwipsPerPixel / 2) / kTwipsPerPixel;
-}
+using units::kTwipsPerPixel;
+using units::TwipsToPixels;
 
 enum class Kind {
   Frame,      // captioned group box; its children are placed from its outer corner
@@ -33,13 +31,22 @@ enum class Kind {
 // Text box looks: colours of text and background.
 enum class BoxStyle { None, Input, Output, DottedOutput };
 
-// The faces the layouts were designed with; Fonts() maps them to what Linux has.
-enum class Face { Default, SansSerif, SmallFonts, Symbols, System };
-
+// Every caption and box is drawn in one sans-serif face; a layout row gives
+// only its size and weight.
 struct FontSpec {
-  Face face = Face::Default;
-  double points = 0;  // 0: the face's designed size
+  double points = 0;  // 0: the window's default size
   bool bold = false;
+};
+
+// A push button whose face is a triangle instead of a caption.
+enum class Arrow { None, Up, Down };
+
+// What a control does for the calculators where its name alone does not say;
+// the window builder ignores it.
+enum class Role {
+  None,
+  TempoPreset,       // a scale label: a click sets the tempo `value`
+  ClearStereoPairs,  // a stereo-pair caption: a click clears the marked pair
 };
 
 struct ControlSpec {
@@ -63,6 +70,9 @@ struct ControlSpec {
   int minimum = 0, maximum = 0, position = 0;  // sliders
   int singleStep = 1, pageStep = 1, tickInterval = 1;
   QStringList items{};  // combo box list
+  Arrow arrow = Arrow::None;
+  Role role = Role::None;
+  int value = 0;  // the role's value
 };
 
 // The window's own look: how it is named, titled and how large its client area is.

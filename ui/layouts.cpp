@@ -6,7 +6,10 @@
 #include <array>
 #include <cstddef>
 
+#include "calc/delay_table.h"
+#include "calc/numeric_text.h"
 #include "layout.h"
+#include "version.h"
 
 // Rows name only the fields that differ from ControlSpec's defaults.
 
@@ -38,7 +41,7 @@ QString DelayTooltip(int index) {
 }
 
 void AddDelayBoxes(std::vector<ControlSpec>& controls, const DelayGrid& grid) {
-  constexpr int kBoxes = 24;
+  constexpr int kBoxes = calc::kDelaySlots;
   for (int i = 0; i < kBoxes; ++i) {
     const auto column = static_cast<std::size_t>(i % 4);
     const int row = i / 4;
@@ -56,7 +59,45 @@ void AddDelayBoxes(std::vector<ControlSpec>& controls, const DelayGrid& grid) {
         .tooltip = i == kBoxes - 1 ? grid.lastTooltip : DelayTooltip(i),
         .font = grid.font,
         .style = dotted ? BoxStyle::DottedOutput : BoxStyle::Output,
-        .maxLength = 6,
+        .maxLength = static_cast<int>(calc::kSlotLength),
+    });
+  }
+}
+
+// The clickable scale under the tempo slider: 13 labels for the tempos 0, 20,
+// ... 240, each applying its tempo when clicked.
+constexpr int kScaleMarks = 13;
+constexpr int kScaleStep = 20;
+constexpr std::array<const char*, kScaleMarks> kScaleNames = {
+    "Label22", "Label5",  "Label17", "Label16", "Label15", "Label14", "Label10",
+    "Label12", "Label13", "Label11", "Label9",  "Label21", "Label23"};
+
+struct TempoScale {
+  std::array<int, kScaleMarks> lefts;
+  std::array<int, kScaleMarks> widths;
+  std::array<int, kScaleMarks> focus;
+  int top = 0;
+  int height = 0;
+  FontSpec font;
+};
+
+void AddTempoScale(std::vector<ControlSpec>& controls, const TempoScale& scale) {
+  for (std::size_t i = 0; i < kScaleMarks; ++i) {
+    const int tempo = kScaleStep * static_cast<int>(i);
+    controls.push_back({
+        .name = kScaleNames[i],
+        .kind = Kind::Label,
+        .container = "Frame4",
+        .left = scale.lefts[i],
+        .top = scale.top,
+        .width = scale.widths[i],
+        .height = scale.height,
+        .focus = scale.focus[i],
+        .text = QString::fromStdString(calc::IntegerToText(tempo)),
+        .font = scale.font,
+        .foreground = kBlack,
+        .role = Role::TempoPreset,
+        .value = tempo,
     });
   }
 }
@@ -71,15 +112,15 @@ const Layout& CompactLayout() {
   static const Layout compact = [] {
     Layout l;
     l.name = "MainForm";
-    l.caption = "Tempiva 1.20";
+    l.caption = QStringLiteral("Tempiva %1").arg(build_info::kVersion);
     l.clientWidth = 5970;
     l.clientHeight = 3435;
     l.background = WindowBackground::ActiveBorder;
 
-    const FontSpec small675{Face::SmallFonts, 6.75};
-    const FontSpec small6{Face::SmallFonts, 6};
-    const FontSpec small525{Face::SmallFonts, 5.25};
-    const FontSpec frameCaption{Face::SmallFonts, 6.75, true};
+    const FontSpec small675{6.75};
+    const FontSpec small6{6};
+    const FontSpec small525{5.25};
+    const FontSpec frameCaption{6.75, true};
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
 
     auto& c = l.controls;
@@ -96,24 +137,11 @@ const Layout& CompactLayout() {
         {.name = "Frame3", .kind = Kind::Frame, .left = 3030, .top = 1800, .width = 2895, .height = 1575, .focus = 47, .text = "Note information", .font = frameCaption},
         {.name = "Frame4", .kind = Kind::Frame, .left = 30, .top = 30, .width = 5895, .height = 555, .focus = 69, .text = "BPM", .font = frameCaption},
         {.name = "Max", .kind = Kind::Button, .left = 1650, .top = 3090, .width = 345, .height = 285, .focus = 90, .text = "5",
-         .tooltip = "Larger window", .font = {Face::Symbols, 12}, .accessibleName = "Larger window"},
+         .tooltip = "Larger window", .font = {12}, .accessibleName = "Larger window", .arrow = Arrow::Up},
 
         // Frame4 "BPM": tempo slider and its clickable scale.
         {.name = "Slider1", .kind = Kind::Slider, .container = "Frame4", .left = 750, .top = 120, .width = 5055, .height = 285, .focus = 70,
          .tooltip = "Slide to select BPM", .minimum = 0, .maximum = 240, .position = 120, .singleStep = 1, .pageStep = 5, .tickInterval = 1},
-        {.name = "Label22", .kind = Kind::Label, .container = "Frame4", .left = 840, .top = 390, .width = 135, .height = 150, .focus = 72, .text = "0", .font = small525, .foreground = kBlack},
-        {.name = "Label5", .kind = Kind::Label, .container = "Frame4", .left = 1230, .top = 390, .width = 285, .height = 150, .focus = 75, .text = "20", .font = small525, .foreground = kBlack},
-        {.name = "Label17", .kind = Kind::Label, .container = "Frame4", .left = 1590, .top = 390, .width = 285, .height = 150, .focus = 83, .text = "40", .font = small525, .foreground = kBlack},
-        {.name = "Label16", .kind = Kind::Label, .container = "Frame4", .left = 2010, .top = 390, .width = 285, .height = 150, .focus = 81, .text = "60", .font = small525, .foreground = kBlack},
-        {.name = "Label15", .kind = Kind::Label, .container = "Frame4", .left = 2400, .top = 390, .width = 285, .height = 150, .focus = 80, .text = "80", .font = small525, .foreground = kBlack},
-        {.name = "Label14", .kind = Kind::Label, .container = "Frame4", .left = 2790, .top = 390, .width = 285, .height = 150, .focus = 79, .text = "100", .font = small525, .foreground = kBlack},
-        {.name = "Label10", .kind = Kind::Label, .container = "Frame4", .left = 3180, .top = 390, .width = 285, .height = 150, .focus = 76, .text = "120", .font = small525, .foreground = kBlack},
-        {.name = "Label12", .kind = Kind::Label, .container = "Frame4", .left = 3570, .top = 390, .width = 285, .height = 150, .focus = 77, .text = "140", .font = small525, .foreground = kBlack},
-        {.name = "Label13", .kind = Kind::Label, .container = "Frame4", .left = 3960, .top = 390, .width = 285, .height = 150, .focus = 78, .text = "160", .font = small525, .foreground = kBlack},
-        {.name = "Label11", .kind = Kind::Label, .container = "Frame4", .left = 4380, .top = 390, .width = 285, .height = 150, .focus = 82, .text = "180", .font = small525, .foreground = kBlack},
-        {.name = "Label9", .kind = Kind::Label, .container = "Frame4", .left = 4770, .top = 390, .width = 285, .height = 150, .focus = 74, .text = "200", .font = small525, .foreground = kBlack},
-        {.name = "Label21", .kind = Kind::Label, .container = "Frame4", .left = 5190, .top = 390, .width = 285, .height = 150, .focus = 73, .text = "220", .font = small525, .foreground = kBlack},
-        {.name = "Label23", .kind = Kind::Label, .container = "Frame4", .left = 5550, .top = 390, .width = 255, .height = 150, .focus = 71, .text = "240", .font = small525, .foreground = kBlack},
 
         // Frame1 "Delay calculator": column headings (the boxes follow below).
         {.name = "Label1", .kind = Kind::Label, .container = "Frame1", .left = 90, .top = 210, .width = 645, .height = 150, .focus = 32, .text = "Normal", .font = small675, .foreground = kBlack},
@@ -131,13 +159,19 @@ const Layout& CompactLayout() {
                       .focusDirection = 1,
                       .font = {},
                       .lastTooltip = "dotted 1/2048 note"});
+    AddTempoScale(c, {.lefts = {840, 1230, 1590, 2010, 2400, 2790, 3180, 3570, 3960, 4380, 4770, 5190, 5550},
+                      .widths = {135, 285, 285, 285, 285, 285, 285, 285, 285, 285, 285, 285, 255},
+                      .focus = {72, 75, 83, 81, 80, 79, 76, 77, 78, 82, 74, 73, 71},
+                      .top = 390,
+                      .height = 150,
+                      .font = small525});
 
     c.insert(c.end(), {
         // Frame1, stereo-pair row.
         {.name = "Label28", .kind = Kind::Label, .container = "Frame1", .left = 120, .top = 2010, .width = 645, .height = 195, .focus = 30, .text = "suggested",
-         .font = small6, .alignment = right, .foreground = kBlack},
+         .font = small6, .alignment = right, .foreground = kBlack, .role = Role::ClearStereoPairs},
         {.name = "Label6", .kind = Kind::Label, .container = "Frame1", .left = 60, .top = 2130, .width = 705, .height = 165, .focus = 31, .text = "stereo pairs",
-         .font = small6, .alignment = right, .foreground = kBlack},
+         .font = small6, .alignment = right, .foreground = kBlack, .role = Role::ClearStereoPairs},
         {.name = "Option1", .kind = Kind::Option, .container = "Frame1", .left = 810, .top = 2070, .width = 315, .height = 195, .focus = 89, .text = "1", .font = small675, .accessibleName = "Stereo pair 1"},
         {.name = "Option2", .kind = Kind::Option, .container = "Frame1", .left = 1140, .top = 2070, .width = 345, .height = 195, .focus = 88, .text = "2", .font = small675, .accessibleName = "Stereo pair 2"},
         {.name = "Option3", .kind = Kind::Option, .container = "Frame1", .left = 1500, .top = 2070, .width = 315, .height = 195, .focus = 87, .text = "3", .font = small675, .accessibleName = "Stereo pair 3"},
@@ -153,10 +187,10 @@ const Layout& CompactLayout() {
         {.name = "Samples", .kind = Kind::Input, .container = "Frame2", .left = 1410, .top = 390, .width = 1140, .height = 285, .focus = 40, .text = "44100",
          .tooltip = "Enter the # of samples of your loop here", .style = BoxStyle::Input, .maxLength = 10, .accessibleName = "Samples per Beat"},
         {.name = "Command11", .kind = Kind::Button, .container = "Frame2", .left = 2550, .top = 390, .width = 135, .height = 135, .focus = 39, .text = "t",
-         .tooltip = "Multiplies Samples per Beat by 2", .font = {Face::Symbols, 8.25}},
+         .tooltip = "Multiplies Samples per Beat by 2", .font = {8.25}, .arrow = Arrow::Up},
         {.name = "Label29", .kind = Kind::Label, .container = "Frame2", .left = 2700, .top = 390, .width = 195, .height = 165, .focus = 44, .text = "x2", .font = small525},
         {.name = "Command12", .kind = Kind::Button, .container = "Frame2", .left = 2550, .top = 510, .width = 135, .height = 135, .focus = 38, .text = "u",
-         .tooltip = "Divides Samples per Beat by 2", .font = {Face::Symbols, 8.25}},
+         .tooltip = "Divides Samples per Beat by 2", .font = {8.25}, .arrow = Arrow::Down},
         {.name = "Label30", .kind = Kind::Label, .container = "Frame2", .left = 2700, .top = 540, .width = 195, .height = 165, .focus = 43, .text = "/2", .font = small525},
         {.name = "txtLength", .kind = Kind::Output, .container = "Frame2", .left = 120, .top = 720, .width = 600, .height = 285, .focus = 91,
          .style = BoxStyle::Output, .maxLength = 6, .accessibleName = "Loop length (seconds)"},
@@ -190,9 +224,9 @@ const Layout& CompactLayout() {
         {.name = "cmdNote11", .kind = Kind::Button, .container = "Frame3", .left = 1770, .top = 1080, .width = 240, .height = 360, .focus = 53, .text = "B", .font = small675},
         {.name = "Label18", .kind = Kind::Label, .container = "Frame3", .left = 2130, .top = 210, .width = 600, .height = 195, .focus = 66, .text = "Note", .font = small675, .foreground = kBlack},
         {.name = "txtNote", .kind = Kind::Output, .container = "Frame3", .left = 2130, .top = 360, .width = 375, .height = 285, .focus = 61, .text = "A",
-         .font = {Face::SansSerif, 8.25, true}, .style = BoxStyle::Output, .accessibleName = "Note"},
+         .font = {8.25, true}, .style = BoxStyle::Output, .accessibleName = "Note"},
         {.name = "txtOctave", .kind = Kind::Output, .container = "Frame3", .left = 2490, .top = 360, .width = 345, .height = 285, .focus = 62, .text = "4",
-         .font = {Face::SansSerif, 8.25, true}, .style = BoxStyle::Output, .accessibleName = "Octave"},
+         .font = {8.25, true}, .style = BoxStyle::Output, .accessibleName = "Octave"},
         {.name = "Label19", .kind = Kind::Label, .container = "Frame3", .left = 2130, .top = 630, .width = 780, .height = 195, .focus = 67, .text = "Frequency", .font = small675, .foreground = kBlack},
         {.name = "NoteFreq", .kind = Kind::Output, .container = "Frame3", .left = 2130, .top = 780, .width = 720, .height = 285, .focus = 63, .text = "440.000",
          .style = BoxStyle::Output, .maxLength = 7, .accessibleName = "Frequency"},
@@ -209,13 +243,13 @@ const Layout& LargeLayout() {
   static const Layout large = [] {
     Layout l;
     l.name = "MainFormBig";
-    l.caption = "Tempiva 1.20";
+    l.caption = QStringLiteral("Tempiva %1").arg(build_info::kVersion);
     l.clientWidth = 7530;
     l.clientHeight = 4890;
     l.background = WindowBackground::ButtonFace;
 
-    const FontSpec small675{Face::SmallFonts, 6.75};
-    const FontSpec box{Face::SansSerif, 9.75, true};
+    const FontSpec small675{6.75};
+    const FontSpec box{9.75, true};
 
     auto& c = l.controls;
     c = {
@@ -231,24 +265,11 @@ const Layout& LargeLayout() {
         {.name = "Frame4", .kind = Kind::Frame, .left = 60, .top = 0, .width = 7395, .height = 915, .focus = 71, .text = "BPM"},
         {.name = "lblNote", .kind = Kind::Label, .left = 120, .top = 5220, .width = 330, .height = 285, .focus = 86, .text = "9", .visible = false},
         {.name = "Min", .kind = Kind::Button, .left = 2100, .top = 4440, .width = 525, .height = 375, .focus = 87, .text = "6",
-         .font = {Face::Symbols, 18}, .accessibleName = "Smaller window"},
+         .font = {18}, .accessibleName = "Smaller window", .arrow = Arrow::Down},
 
         // Frame4 "BPM": tempo slider and its clickable scale.
         {.name = "Slider1", .kind = Kind::Slider, .container = "Frame4", .left = 990, .top = 180, .width = 6315, .height = 450, .focus = 72,
          .tooltip = "Slide to select BPM", .minimum = 0, .maximum = 240, .position = 0, .singleStep = 1, .pageStep = 5, .tickInterval = 1},
-        {.name = "Label22", .kind = Kind::Label, .container = "Frame4", .left = 1140, .top = 660, .width = 255, .height = 150, .focus = 84, .text = "0", .font = small675, .foreground = kBlack},
-        {.name = "Label5", .kind = Kind::Label, .container = "Frame4", .left = 1625, .top = 660, .width = 255, .height = 150, .focus = 81, .text = "20", .font = small675, .foreground = kBlack},
-        {.name = "Label17", .kind = Kind::Label, .container = "Frame4", .left = 2110, .top = 660, .width = 255, .height = 150, .focus = 73, .text = "40", .font = small675, .foreground = kBlack},
-        {.name = "Label16", .kind = Kind::Label, .container = "Frame4", .left = 2595, .top = 660, .width = 255, .height = 150, .focus = 75, .text = "60", .font = small675, .foreground = kBlack},
-        {.name = "Label15", .kind = Kind::Label, .container = "Frame4", .left = 3080, .top = 660, .width = 255, .height = 150, .focus = 76, .text = "80", .font = small675, .foreground = kBlack},
-        {.name = "Label14", .kind = Kind::Label, .container = "Frame4", .left = 3510, .top = 660, .width = 255, .height = 150, .focus = 77, .text = "100", .font = small675, .foreground = kBlack},
-        {.name = "Label10", .kind = Kind::Label, .container = "Frame4", .left = 4050, .top = 660, .width = 255, .height = 150, .focus = 80, .text = "120", .font = small675, .foreground = kBlack},
-        {.name = "Label12", .kind = Kind::Label, .container = "Frame4", .left = 4535, .top = 660, .width = 255, .height = 150, .focus = 79, .text = "140", .font = small675, .foreground = kBlack},
-        {.name = "Label13", .kind = Kind::Label, .container = "Frame4", .left = 5020, .top = 660, .width = 255, .height = 150, .focus = 78, .text = "160", .font = small675, .foreground = kBlack},
-        {.name = "Label11", .kind = Kind::Label, .container = "Frame4", .left = 5505, .top = 660, .width = 255, .height = 150, .focus = 74, .text = "180", .font = small675, .foreground = kBlack},
-        {.name = "Label9", .kind = Kind::Label, .container = "Frame4", .left = 5990, .top = 660, .width = 255, .height = 150, .focus = 82, .text = "200", .font = small675, .foreground = kBlack},
-        {.name = "Label21", .kind = Kind::Label, .container = "Frame4", .left = 6475, .top = 660, .width = 255, .height = 150, .focus = 83, .text = "220", .font = small675, .foreground = kBlack},
-        {.name = "Label23", .kind = Kind::Label, .container = "Frame4", .left = 6960, .top = 660, .width = 255, .height = 150, .focus = 85, .text = "240", .font = small675, .foreground = kBlack},
 
         // Frame1 "Delay calculator": column headings (the boxes follow below).
         {.name = "Label1", .kind = Kind::Label, .container = "Frame1", .left = 120, .top = 240, .width = 645, .height = 150, .focus = 69, .text = "Normal", .font = small675, .foreground = kBlack},
@@ -266,11 +287,17 @@ const Layout& LargeLayout() {
                       .focusDirection = -1,
                       .font = box,
                       .lastTooltip = "dotted 1/2048 note :-)"});
+    AddTempoScale(c, {.lefts = {1140, 1625, 2110, 2595, 3080, 3510, 4050, 4535, 5020, 5505, 5990, 6475, 6960},
+                      .widths = {255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255},
+                      .focus = {84, 81, 73, 75, 76, 77, 80, 79, 78, 74, 82, 83, 85},
+                      .top = 660,
+                      .height = 150,
+                      .font = small675});
 
     c.insert(c.end(), {
         // Frame1, stereo-pair row.
         {.name = "Label6", .kind = Kind::Label, .container = "Frame1", .left = 120, .top = 2640, .width = 1605, .height = 165, .focus = 70, .text = "Suggested Stereo Pairs",
-         .font = small675, .foreground = kBlack},
+         .font = small675, .foreground = kBlack, .role = Role::ClearStereoPairs},
         {.name = "Option1", .kind = Kind::Option, .container = "Frame1", .left = 60, .top = 2880, .width = 555, .height = 255, .focus = 36, .text = "1", .accessibleName = "Stereo pair 1"},
         {.name = "Option2", .kind = Kind::Option, .container = "Frame1", .left = 645, .top = 2880, .width = 555, .height = 255, .focus = 37, .text = "2", .accessibleName = "Stereo pair 2"},
         {.name = "Option3", .kind = Kind::Option, .container = "Frame1", .left = 1230, .top = 2880, .width = 555, .height = 255, .focus = 38, .text = "3", .accessibleName = "Stereo pair 3"},
@@ -286,13 +313,13 @@ const Layout& LargeLayout() {
         {.name = "Samples", .kind = Kind::Input, .container = "Frame2", .left = 1920, .top = 480, .width = 1140, .height = 390, .focus = 24, .text = "44100",
          .tooltip = "Enter the # of samples of your loop here", .font = box, .style = BoxStyle::Input, .maxLength = 10, .accessibleName = "Samples per Beat"},
         {.name = "Command11", .kind = Kind::Button, .container = "Frame2", .left = 3060, .top = 480, .width = 255, .height = 195, .focus = 25, .text = "t",
-         .tooltip = "Multiplies Samples per Beat by 2", .font = {Face::Symbols, 8.25}},
+         .tooltip = "Multiplies Samples per Beat by 2", .font = {8.25}},
         {.name = "Label29", .kind = Kind::Label, .container = "Frame2", .left = 3360, .top = 480, .width = 195, .height = 165, .focus = 30, .text = "X 2", .font = small675},
         {.name = "Command12", .kind = Kind::Button, .container = "Frame2", .left = 3060, .top = 660, .width = 255, .height = 195, .focus = 26, .text = "u",
-         .tooltip = "Divides Samples per Beat by 2", .font = {Face::Symbols, 8.25}},
+         .tooltip = "Divides Samples per Beat by 2", .font = {8.25}},
         {.name = "Label30", .kind = Kind::Label, .container = "Frame2", .left = 3360, .top = 720, .width = 195, .height = 165, .focus = 31, .text = "/ 2", .font = small675},
         {.name = "txtLength", .kind = Kind::Output, .container = "Frame2", .left = 60, .top = 960, .width = 915, .height = 360, .focus = 88,
-         .font = {Face::System, 9.75, true}, .style = BoxStyle::Output, .maxLength = 6, .accessibleName = "Loop length (seconds)", .foreground = QColor(0, 255, 255)},
+         .font = {9.75, true}, .style = BoxStyle::Output, .maxLength = 6, .accessibleName = "Loop length (seconds)", .foreground = QColor(0, 255, 255)},
         {.name = "Command1", .kind = Kind::Button, .container = "Frame2", .left = 1080, .top = 960, .width = 1620, .height = 360, .focus = 23, .text = "<- LENGTH    BPM ->",
          .tooltip = "Calculates BPM from the number of samples", .font = small675},
         {.name = "bpmSPB", .kind = Kind::Output, .container = "Frame2", .left = 2760, .top = 960, .width = 780, .height = 360, .focus = 22,

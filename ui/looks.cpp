@@ -16,20 +16,10 @@ QFont FontFor(const FontSpec& entry) {
   // Liberation Sans has the metrics the boxes were sized for; the others
   // stand in where it is missing.
   static const QStringList sans = {"Liberation Sans", "Arimo", "Nimbus Sans", "DejaVu Sans"};
+  constexpr double kDefaultPoints = 8.25;
   QFont font;
-  double points = entry.points;
-  switch (entry.face) {
-    case Face::Default:
-      points = 8.25;
-      font.setFamilies(sans);
-      break;
-    case Face::SansSerif:
-    case Face::SmallFonts:  // the small captions fit in the same face at their own sizes
-    case Face::System:
-    case Face::Symbols:  // symbol captions are drawn as shapes; the size sets their scale
-      font.setFamilies(sans);
-      break;
-  }
+  font.setFamilies(sans);
+  const double points = entry.points > 0 ? entry.points : kDefaultPoints;
   font.setPixelSize(std::max(1, PointsToPixels(points)));
   font.setBold(entry.bold);
   font.setStyleHint(QFont::SansSerif);

@@ -9,17 +9,21 @@
 #include <QImage>
 #include <QPalette>
 
+#include "calc/stereo.h"
 #include "layout.h"
 
 namespace ui {
 
-// Text box colours: text, then background.
+constexpr QColor ToColor(calc::Rgb rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
+
+// Text box colours: text, then background. The delay boxes' colours belong to
+// the calculation core, which marks the stereo pairs with them.
 inline const QColor kInputText{224, 224, 224};
-inline const QColor kBoxBack{0, 0, 64};
-inline const QColor kOutputText{128, 255, 255};
-inline const QColor kDottedText{0, 0, 0};
-inline const QColor kDottedBack{224, 224, 224};
-inline const QColor kOptionPicture{255, 102, 0};
+inline const QColor kBoxBack = ToColor(calc::kPlainSlotBack);
+inline const QColor kOutputText = ToColor(calc::kPlainSlotText);
+inline const QColor kDottedText = ToColor(calc::kDottedSlotText);
+inline const QColor kDottedBack = ToColor(calc::kDottedSlotBack);
+inline const QColor kOptionPicture = ToColor(calc::kPairMark);
 // The classic active-window-border grey of the compact window.
 inline const QColor kActiveBorder{212, 208, 200};
 

@@ -59,19 +59,20 @@ float LeftTwips(const QWidget& window) { return float(window.x() * kTwipsPerPixe
 float TopTwips(const QWidget& window) { return float(window.y() * kTwipsPerPixel); }
 
 // A position the window system cannot take is refused.
-std::optional<int> TwipsToPixels(std::optional<float> twips) {
-  if (!twips) return std::nullopt;
-  const double pixels = std::round(double(*twips) / kTwipsPerPixel);
-  if (!(pixels >= -32768.0 && pixels <= 32767.0)) return std::nullopt;
-  return int(pixels);
+std::optional<int> ScreenPixels(std::optional<float> twips) {
+  constexpr double kFarBeyond = 1e9;  // keeps the conversion within int
+  if (!twips || !(std::abs(double(*twips)) < kFarBeyond)) return std::nullopt;
+  const int pixels = TwipsToPixels(double(*twips));
+  if (pixels < -32768 || pixels > 32767) return std::nullopt;
+  return pixels;
 }
 bool SetLeft(QWidget& window, std::optional<float> twips) {
-  const auto x = TwipsToPixels(twips);
+  const auto x = ScreenPixels(twips);
   if (x) window.move(*x, window.y());
   return x.has_value();
 }
 bool SetTop(QWidget& window, std::optional<float> twips) {
-  const auto y = TwipsToPixels(twips);
+  const auto y = ScreenPixels(twips);
   if (y) window.move(window.x(), *y);
   return y.has_value();
 }
@@ -102,6 +103,12 @@ QString SettingText(const std::optional<std::string>& text) {
   return text ? QString::fromStdString(*text) : QString();
 }
 
+const CalculatorWindow* Shown(const CalculatorWindow* first, const CalculatorWindow* second) {
+  if (first && first->isVisible()) return first;
+  if (second && second->isVisible()) return second;
+  return nullptr;
+}
+
 }  // namespace
 
 QString HelpMessage(int result) {
@@ -128,6 +135,7 @@ CalculatorWindow* Program::window(Which which) const { return slot(which).window
 bool Program::running() const { return compact_.window || large_.window || about_; }
 
 void Program::Start() {
+  saved_.Load();
   showCompactAtStart_ = true;
   CalculatorWindow* compact = Load(Which::Compact);
   if (showCompactAtStart_) compact->show();
@@ -139,26 +147,25 @@ CalculatorWindow* Program::Load(Which which) {
   const Layout& layout = which == Which::Compact ? CompactLayout() : LargeLayout();
   auto* window = new CalculatorWindow(layout, separator_);
   s.window = window;
-  connect(window, &CalculatorWindow::Max_Click, this, &Program::Max_Click);
-  connect(window, &CalculatorWindow::Min_Click, this, &Program::Min_Click);
-  connect(window, &CalculatorWindow::Command2_Click, this,
-          [this, which] { Command2_Click(which); });
-  connect(window, &CalculatorWindow::Command3_Click, this, &Program::Command3_Click);
-  connect(window, &CalculatorWindow::Command4_Click, this,
+  connect(window, &CalculatorWindow::largerLayoutRequested, this, &Program::Max_Click);
+  connect(window, &CalculatorWindow::smallerLayoutRequested, this, &Program::Min_Click);
+  connect(window, &CalculatorWindow::exitRequested, this, [this, which] { Command2_Click(which); });
+  connect(window, &CalculatorWindow::helpRequested, this, &Program::Command3_Click);
+  connect(window, &CalculatorWindow::aboutRequested, this,
           [this, which] { Command4_Click(which); });
-  connect(window, &CalculatorWindow::closeRequested, this, [this, which] { Unload(which); });
+  connect(window, &CalculatorWindow::closeRequested, this, [this, which] { End(which); });
   Form_Load(which);
   return window;
 }
 
 void Program::Form_Load(Which which) {
   CalculatorWindow& window = *slot(which).window;
-  const auto read = [](const settings::Key& key) { return settings::Read(key).toStdString(); };
+  const auto read = [this](const settings::Key& key) { return saved_.Text(key).toStdString(); };
   StepRunner steps(FailurePolicy::SkipOnFailure);
   steps([&] { return SetLeft(window, calc::TextToSingle(read(settings::kLeft), separator_)); });
   steps([&] { return SetTop(window, calc::TextToSingle(read(settings::kTop), separator_)); });
   steps([&] {
-    Box(window, "bpm")->setText(settings::Read(settings::kBpm));
+    Box(window, "bpm")->setText(saved_.Text(settings::kBpm));
     return true;
   });
   steps([&] {
@@ -203,7 +210,7 @@ void Program::Min_Click() {
   CalculatorWindow* large = window(Which::Large);
   CalculatorWindow* compact = window(Which::Compact);
   if (!large || !compact) return;
-  settings::Write(settings::kState, StateText(Which::Compact));
+  SavedSettings::Store({{&settings::kState, StateText(Which::Compact)}});
   StepRunner steps(FailurePolicy::StopOnFailure);
   large->hide();
   steps([&] { return SetTop(*compact, TopTwips(*large)); });
@@ -220,35 +227,40 @@ void Program::Min_Click() {
   compact->activateWindow();
 }
 
-void Program::Command2_Click(Which which) {
-  const settings::WriteBatch batch;  // the whole exit reaches the file at once
-  Unload(Other(which));
-  settings::Write(settings::kState, StateText(which));
+void Program::Command2_Click(Which which) { End(which); }
+
+SavedSettings::Values Program::EndOfRunValues(Which which) const {
+  // The layout the run ends in is the one shown next time. A hidden window
+  // holds stale copies of the tempo and place the user last saw, so only the
+  // visible window's values are stored; a minimized one keeps the stored place.
+  SavedSettings::Values values;
+  const CalculatorWindow* shown = Shown(window(which), window(Other(which)));
+  if (shown && !shown->isMinimized()) {
+    values.append(
+        {&settings::kLeft, SettingText(calc::SingleToText(LeftTwips(*shown), separator_))});
+    values.append({&settings::kTop, SettingText(calc::SingleToText(TopTwips(*shown), separator_))});
+  }
+  if (shown) {
+    values.append({&settings::kBpm, Box(*shown, "bpm")->text()});
+    values.append({&settings::kSlider, QString::fromStdString(calc::IntegerToText(
+                                           Slider(*shown, "Slider1")->value()))});
+  }
+  values.append({&settings::kState, StateText(which)});
+  return values;
+}
+
+void Program::End(Which which) {
+  if (!window(which) || slot(which).unloading) return;
+  // A failed write never stops the end of the run; the store reports it.
+  SavedSettings::Store(EndOfRunValues(which));
   Unload(which);
 }
 
-void Program::Form_Unload(Which which) {
-  Unload(Other(which));
-  // A failed write never stops the unload: the program must still end.
-  settings::Write(settings::kState, StateText(which));
-  const CalculatorWindow& window = *slot(which).window;
-  // A hidden window holds stale copies of the tempo and place the user last
-  // saw; only the visible window's values are stored.
-  if (!window.isVisible()) return;
-  if (!window.isMinimized()) {
-    settings::Write(settings::kLeft,
-                    SettingText(calc::SingleToText(LeftTwips(window), separator_)));
-    settings::Write(settings::kTop, SettingText(calc::SingleToText(TopTwips(window), separator_)));
-  }
-  settings::Write(settings::kBpm, Box(window, "bpm")->text());
-  settings::Write(settings::kSlider,
-                  QString::fromStdString(calc::IntegerToText(Slider(window, "Slider1")->value())));
-}
+void Program::Form_Unload(Which which) { Unload(Other(which)); }
 
 void Program::Unload(Which which) {
   Slot& s = slot(which);
   if (!s.window || s.unloading) return;
-  const settings::WriteBatch batch;
   s.unloading = true;
   Form_Unload(which);
   CalculatorWindow* window = s.window;
@@ -260,12 +272,10 @@ void Program::Unload(Which which) {
 }
 
 void Program::CloseAll() {
-  const settings::WriteBatch batch;
-  for (Which which : {Which::Compact, Which::Large}) {
-    if (CalculatorWindow* shown = window(which); shown && shown->isVisible()) Unload(which);
-  }
-  Unload(Which::Compact);
-  Unload(Which::Large);
+  const Which which =
+      window(Which::Large) && window(Which::Large)->isVisible() ? Which::Large : Which::Compact;
+  End(which);
+  End(Other(which));
   UnloadAbout();
 }
 

@@ -11,6 +11,7 @@
 
 #include "about_box.h"
 #include "calculator_window.h"
+#include "saved_settings.h"
 
 namespace ui {
 
@@ -49,9 +50,9 @@ class Program : public QObject {
   void Command4_Click(Which which);  // About
   void About_Unload();
 
-  // Unloading a window that is not loaded, or whose unload is already
-  // running, does nothing; the window is destroyed once its handler returns.
-  void Unload(Which which);
+  // Ends the run from `which` (its Exit button or close box): stores what the
+  // end of a run stores, in one write, then unloads both windows.
+  void End(Which which);
   void UnloadAbout();
 
   // Ends the program as the visible window's close box would, and closes the
@@ -70,6 +71,10 @@ class Program : public QObject {
   Slot& slot(Which which) { return which == Which::Compact ? compact_ : large_; }
   const Slot& slot(Which which) const { return which == Which::Compact ? compact_ : large_; }
   CalculatorWindow* Load(Which which);
+  // Unloading a window that is not loaded, or whose unload is already
+  // running, does nothing; the window is destroyed once its handler returns.
+  void Unload(Which which);
+  SavedSettings::Values EndOfRunValues(Which which) const;
   void CopyValues(CalculatorWindow& from, CalculatorWindow& to, bool toLarge);
   void SetAboutBold(bool bold);
   void EndIfNothingLoaded();
@@ -82,6 +87,7 @@ class Program : public QObject {
   QPointer<AboutBox> about_;
   bool aboutUnloading_ = false;
   bool showCompactAtStart_ = true;
+  SavedSettings saved_;
 };
 
 }  // namespace ui

@@ -62,25 +62,27 @@ class LayoutTest : public QObject {
   void programButtonSignal_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("inLayout");  // empty: both
+    QTest::addColumn<QByteArray>("request");
     QTest::newRow("Max") << "Max"
-                         << "compact";
+                         << "compact" << QByteArray("largerLayoutRequested");
     QTest::newRow("Min") << "Min"
-                         << "large";
+                         << "large" << QByteArray("smallerLayoutRequested");
     QTest::newRow("Exit") << "Command2"
-                          << "";
+                          << "" << QByteArray("exitRequested");
     QTest::newRow("Help") << "Command3"
-                          << "";
+                          << "" << QByteArray("helpRequested");
     QTest::newRow("About") << "Command4"
-                           << "";
+                           << "" << QByteArray("aboutRequested");
   }
   void programButtonSignal() {
     QFETCH_GLOBAL(QString, layout);
     QFETCH(QString, button);
     QFETCH(QString, inLayout);
+    QFETCH(QByteArray, request);
     if (!inLayout.isEmpty() && inLayout != layout) QSKIP("button of the other layout");
     auto window = uitest::OpenWindow(layout);
     QVERIFY(window);
-    const QByteArray signal = "2" + button.toLatin1() + "_Click()";  // SIGNAL() form
+    const QByteArray signal = "2" + request + "()";  // SIGNAL() form
     QSignalSpy raised(window.get(), signal.constData());
     QVERIFY(raised.isValid());
     uitest::Click(*window, button);
