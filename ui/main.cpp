@@ -66,6 +66,8 @@ int main(int argc, char* argv[]) {
 
   ui::XdgDesktopShell shell;
   ui::Program program(ui::DecimalSeparator(QLocale()), shell);
+  // Queued: the handler that ended the run (its settings already written)
+  // returns and its window's deferred deletion is queued before the loop ends.
   QObject::connect(&program, &ui::Program::finished, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
   ui::StartupProbe::InstallIfAsked(app);

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "calc/numeric_text.h"
-#include "calc/steps.h"
 #include "test_names.h"
 
 namespace {
@@ -134,123 +133,6 @@ INSTANTIATE_TEST_SUITE_P(
         TextRow{"HalveOdd", TextFormula::Halve, "44101", "", '.', "22050.5"},
         TextRow{"HalveOddComma", TextFormula::Halve, "44101", "", ',', "22050,5"},
         TextRow{"HalveEmpty", TextFormula::Halve, "", "", '.', std::nullopt}),
-    RowName{});
-
-// The beat calculator's boxes and their lengths, driven as its handlers do:
-// each step reads the boxes as the steps before it left them.
-constexpr std::size_t kSamplesLength = 10;
-constexpr std::size_t kResultLength = 6;
-
-bool Write(std::string& box, std::size_t length, const std::optional<std::string>& text,
-           char separator) {
-  if (!text) return false;
-  const std::optional<std::string> fitted = calc::FitToBox(*text, length, separator);
-  if (!fitted) return false;
-  box = *fitted;
-  return true;
-}
-
-struct BeatBoxes {
-  std::string rate;
-  std::string samples;
-  std::string bpmSpb;
-  std::string length;
-};
-
-enum class Button { Length, Double, Halve };
-
-void Press(Button button, BeatBoxes& boxes, char separator) {
-  calc::StepRunner steps(calc::FailurePolicy::SkipOnFailure);
-  if (button != Button::Length) {
-    steps([&] {
-      const auto text = button == Button::Double ? calc::DoubleSamplesText(boxes.samples, separator)
-                                                 : calc::HalveSamplesText(boxes.samples, separator);
-      return Write(boxes.samples, kSamplesLength, text, separator);
-    });
-  }
-  steps([&] {
-    return Write(boxes.bpmSpb, kResultLength,
-                 calc::TempoFromSamplesText(boxes.rate, boxes.samples, separator), separator);
-  });
-  steps([&] {
-    return Write(boxes.length, kResultLength,
-                 calc::LengthSecondsText(boxes.samples, boxes.rate, separator), separator);
-  });
-}
-
-struct ButtonRow {
-  const char* name;
-  Button button;
-  const char* rate;
-  const char* samples;
-  char separator;
-  const char* expectedSamples;
-  const char* expectedBpm;
-  const char* expectedLength;
-};
-
-class BeatButtonTest : public testing::TestWithParam<ButtonRow> {};
-
-TEST_P(BeatButtonTest, FillsBoxes) {
-  const auto& row = GetParam();
-  BeatBoxes boxes{row.rate, row.samples, "", ""};
-  Press(row.button, boxes, row.separator);
-  EXPECT_EQ(boxes.samples, row.expectedSamples);
-  EXPECT_EQ(boxes.bpmSpb, row.expectedBpm);
-  EXPECT_EQ(boxes.length, row.expectedLength);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Examples, BeatButtonTest,
-    testing::Values(
-        ButtonRow{"DefaultsLength", Button::Length, "44100", "44100", '.', "44100", "120", "1"},
-        ButtonRow{"DefaultsDouble", Button::Double, "44100", "44100", '.', "88200", "60", "2"},
-        ButtonRow{"DefaultsHalve", Button::Halve, "44100", "44100", '.', "22050", "240", "0.5"},
-        ButtonRow{"Tempo130Samples", Button::Length, "44100", "40707.6923", '.', "40707.6923",
-                  "130.00", "0.9230"},
-        ButtonRow{"Tempo130SamplesComma", Button::Length, "44100", "40707,6923", ',', "40707,6923",
-                  "130,00", "0,9230"},
-        ButtonRow{"Samples100000", Button::Length, "44100", "100000", '.', "100000", "52.92",
-                  "2.2675"},
-        ButtonRow{"Samples12345", Button::Length, "44100", "12345", '.', "12345", "428.67",
-                  "0.2799"},
-        ButtonRow{"Rate48000", Button::Length, "48000", "44100", '.', "44100", "130.61", "0.9187"},
-        ButtonRow{"HalveOdd", Button::Halve, "44100", "44101", '.', "22050.5", "239.99", "0.5000"},
-        ButtonRow{"DoubleBeyondSamplesBox", Button::Double, "44100", "9000000000", '.', "1.8E+10",
-                  "0.0002", "408163"},
-        ButtonRow{"ZeroSamplesKeepsTempo", Button::Length, "44100", "0", '.', "0", "", "0"},
-        ButtonRow{"ZeroRateKeepsLength", Button::Length, "0", "44100", '.', "44100", "0", ""},
-        ButtonRow{"SamplesNotANumber", Button::Double, "44100", "abc", '.', "abc", "", ""}),
-    RowName{});
-
-struct TempoChangeRow {
-  const char* name;
-  const char* rate;
-  const char* tempo;
-  const char* expectedSamples;
-};
-
-class SamplesFromTempoTest : public testing::TestWithParam<TempoChangeRow> {};
-
-TEST_P(SamplesFromTempoTest, UpdatesSamplesBox) {
-  const auto& row = GetParam();
-  std::string samples = "44100";
-  Write(samples, kSamplesLength, calc::SamplesPerBeatText(row.rate, row.tempo, '.'), '.');
-  EXPECT_EQ(samples, row.expectedSamples);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Examples, SamplesFromTempoTest,
-    testing::Values(TempoChangeRow{"Tempo100", "44100", "100", "52920"},
-                    TempoChangeRow{"Tempo90", "44100", "90", "58800"},
-                    TempoChangeRow{"Tempo130Cut", "44100", "130", "40707.6923"},
-                    TempoChangeRow{"NegativeTempo", "44100", "-120", "-44100"},
-                    TempoChangeRow{"TenDigitsFit", "44100", "0.001", "5292000000"},
-                    TempoChangeRow{"ElevenDigitsInExponentForm", "44100", "0.0001", "5.292E+10"},
-                    TempoChangeRow{"PartlyTypedRate", "48", "120", "48"},
-                    TempoChangeRow{"ZeroTempoKeepsSamples", "44100", "0", "44100"},
-                    TempoChangeRow{"EmptyTempoKeepsSamples", "44100", "", "44100"},
-                    TempoChangeRow{"EmptyRateKeepsSamples", "", "120", "44100"}),
     RowName{});
 
 }  // namespace

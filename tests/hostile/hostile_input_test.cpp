@@ -82,7 +82,7 @@ QString Faults(const ui::CalculatorWindow& window, const QLineEdit* typed) {
   }
   const QStringList delays = uitest::SlotTexts(window);
   std::array<double, 24> values{};
-  for (int slot = 0; slot < 24; ++slot) {
+  for (int slot = 0; slot < calc::kDelaySlots; ++slot) {
     const auto value = calc::TextToNumber(delays[slot].toStdString(), window.separator());
     if (!value || delays[slot].size() > 6) {
       faults << QStringLiteral("delay box %1 shows \"%2\"").arg(slot).arg(delays[slot]);

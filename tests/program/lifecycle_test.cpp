@@ -21,7 +21,7 @@ constexpr int kDesigned = -99999;  // the window keeps the place its layout give
 
 QList<QColor> DelayColours(const ui::CalculatorWindow* window) {
   QList<QColor> colours;
-  for (int slot = 0; slot < 24; ++slot) {
+  for (int slot = 0; slot < calc::kDelaySlots; ++slot) {
     const auto* box = window->control<QLineEdit>(QStringLiteral("Text1(%1)").arg(slot));
     colours << box->palette().color(QPalette::Base);
   }
@@ -124,7 +124,7 @@ class LifecycleTest : public QObject {
     QVERIFY(Store(QStringLiteral("BPM"), QStringLiteral("abc")));
     program_->Start();
     QCOMPARE(Text(compact(), "bpm"), QStringLiteral("abc"));
-    for (int slot = 0; slot < 24; ++slot) {
+    for (int slot = 0; slot < calc::kDelaySlots; ++slot) {
       const QString name = QStringLiteral("Text1(%1)").arg(slot);
       QCOMPARE(compact()->control<QLineEdit>(name)->text(), QStringLiteral("0"));
     }

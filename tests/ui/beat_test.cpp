@@ -102,14 +102,91 @@ class BeatTest : public QObject {
     QCOMPARE(uitest::TextOf(*window, "txtLength"), QString("0"));
   }
 
-  void commaHalving() {
+  void zeroRateKeepsLength() {
     QFETCH_GLOBAL(QString, layout);
+    auto window = uitest::OpenWindow(layout);
+    QVERIFY(window);
+    uitest::Click(*window, "Command1");
+    window->control<QComboBox>("SampleRate")->setEditText("0");  // no recompute of Samples
+    uitest::Click(*window, "Command1");
+    QCOMPARE(uitest::TextOf(*window, "bpmSPB"), QString("0"));
+    QCOMPARE(uitest::TextOf(*window, "txtLength"), QString("1"));
+  }
+
+  void commaButtons_data() {
+    QTest::addColumn<QString>("samples");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("newSamples");
+    QTest::addColumn<QString>("bpmSPB");
+    QTest::addColumn<QString>("txtLength");
+    QTest::newRow("44101 halved") << "44101"
+                                  << "Command12"
+                                  << "22050,5"
+                                  << "239,99"
+                                  << "0,5000";
+    QTest::newRow("tempo 130 samples") << "40707,6923"
+                                       << "Command1"
+                                       << "40707,6923"
+                                       << "130,00"
+                                       << "0,9230";
+  }
+  void commaButtons() {
+    QFETCH_GLOBAL(QString, layout);
+    QFETCH(QString, samples);
+    QFETCH(QString, button);
     auto window = uitest::OpenWindow(layout, ',');
     QVERIFY(window);
-    uitest::Retype(uitest::Box(*window, "Samples"), "44101");
-    uitest::Click(*window, "Command12");
-    QCOMPARE(uitest::TextOf(*window, "Samples"), QString("22050,5"));
-    QCOMPARE(uitest::TextOf(*window, "bpmSPB"), QString("239,99"));
+    uitest::Retype(uitest::Box(*window, "Samples"), samples);
+    uitest::Click(*window, button);
+    QTEST(uitest::TextOf(*window, "Samples"), "newSamples");
+    QTEST(uitest::TextOf(*window, "bpmSPB"), "bpmSPB");
+    QTEST(uitest::TextOf(*window, "txtLength"), "txtLength");
+  }
+
+  // Samples per beat follows every tempo the box shows; a tempo or rate that
+  // gives no number keeps the last one.
+  void samplesFollowTempo_data() {
+    QTest::addColumn<QString>("rate");
+    QTest::addColumn<QString>("tempo");
+    QTest::addColumn<QString>("samples");
+    QTest::newRow("tempo 100") << "44100"
+                               << "100"
+                               << "52920";
+    QTest::newRow("tempo 90") << "44100"
+                              << "90"
+                              << "58800";
+    QTest::newRow("tempo 130: cut") << "44100"
+                                    << "130"
+                                    << "40707.6923";
+    QTest::newRow("negative tempo") << "44100"
+                                    << "-120"
+                                    << "-44100";
+    QTest::newRow("ten digits fit") << "44100"
+                                    << "0.001"
+                                    << "5292000000";
+    QTest::newRow("eleven digits: exponent form") << "44100"
+                                                  << "0.0001"
+                                                  << "5.292E+10";
+    QTest::newRow("zero tempo keeps samples") << "44100"
+                                              << "0"
+                                              << "44100";
+    QTest::newRow("empty tempo keeps samples") << "44100"
+                                               << ""
+                                               << "44100";
+    QTest::newRow("empty rate keeps samples") << ""
+                                              << "120"
+                                              << "44100";
+  }
+  void samplesFollowTempo() {
+    QFETCH_GLOBAL(QString, layout);
+    QFETCH(QString, rate);
+    QFETCH(QString, tempo);
+    auto window = uitest::OpenWindow(layout);
+    QVERIFY(window);
+    QCOMPARE(uitest::TextOf(*window, "Samples"), QString("44100"));
+    window->control<QComboBox>("SampleRate")->setEditText(rate);
+    uitest::Box(*window, "bpm")->setText(tempo);
+    QTEST(uitest::TextOf(*window, "Samples"), "samples");
   }
 
   void typedRateRecomputesEveryKeystroke() {

@@ -90,7 +90,7 @@ class FocusTest : public QObject {
     }
     QVERIFY(focused->hasFocus());
     CheckWholeTextSelected(focused);
-    for (int other = 0; other < 24 && !QTest::currentTestFailed(); ++other) {
+    for (int other = 0; other < calc::kDelaySlots && !QTest::currentTestFailed(); ++other) {
       CheckWholeTextSelected(uitest::Box(*window, uitest::SlotName(other)));
     }
   }

@@ -128,7 +128,7 @@ class LayoutTest : public QObject {
     auto window = uitest::OpenWindow(layout);
     QVERIFY(window);
     QStringList shown;
-    for (int slot = 0; slot < 24; ++slot)
+    for (int slot = 0; slot < calc::kDelaySlots; ++slot)
       shown << uitest::Box(*window, uitest::SlotName(slot))->toolTip();
     QCOMPARE(shown, tooltips);
   }

@@ -8,12 +8,13 @@
 
 namespace {
 
-// Every box orange when listed in `marked`, else its base colour.
+// Every box in the core's mark colour when listed in `marked`, else in the
+// base colour of its column.
 void CheckMarking(const ui::CalculatorWindow& window, const QList<int>& marked) {
-  for (int slot = 0; slot < 24; ++slot) {
-    const QColor expected = marked.contains(slot) ? QColor(255, 102, 0)
-                            : slot % 2 == 0       ? QColor(0, 0, 64)
-                                                  : QColor(224, 224, 224);
+  for (int slot = 0; slot < calc::kDelaySlots; ++slot) {
+    const QColor expected = ui::ToColor(marked.contains(slot) ? calc::kPairMark
+                                        : slot % 2 == 0       ? calc::kPlainSlotBack
+                                                              : calc::kDottedSlotBack);
     const QColor shown =
         uitest::Box(window, uitest::SlotName(slot))->palette().color(QPalette::Base);
     QVERIFY2(shown == expected,

@@ -54,7 +54,7 @@ inline QString TextOf(const ui::CalculatorWindow& window, const QString& name) {
 
 inline QStringList SlotTexts(const ui::CalculatorWindow& window) {
   QStringList texts;
-  for (int slot = 0; slot < 24; ++slot) texts << TextOf(window, SlotName(slot));
+  for (int slot = 0; slot < calc::kDelaySlots; ++slot) texts << TextOf(window, SlotName(slot));
   return texts;
 }
 
