@@ -7,33 +7,8 @@
 #include <QStyleFactory>
 #include <QWidget>
 #include <cmath>
-#include <thread>
-
-#ifdef TEMPIVA_FONTCONFIG
-#include <fontconfig/fontconfig.h>
-#endif
 
 namespace ui {
-namespace {
-
-// The preload thread; joined before the first font is looked up, so the
-// toolkit never starts a second, concurrent reading of the configuration.
-struct FontPreload {
-  std::thread thread;
-  void Wait() {
-    if (thread.joinable()) thread.join();
-  }
-  ~FontPreload() { Wait(); }
-};
-FontPreload fontPreload;
-
-}  // namespace
-
-void StartFontPreload() {
-#ifdef TEMPIVA_FONTCONFIG
-  if (!fontPreload.thread.joinable()) fontPreload.thread = std::thread([] { FcInit(); });
-#endif
-}
 
 int PointsToPixels(double points) { return static_cast<int>(std::lround(points * 96.0 / 72.0)); }
 
@@ -135,7 +110,6 @@ void InitApplication() {
   QApplication::setFont(FontFor({}));  // tooltips and menus in the windows' own face
   QApplication::setWindowIcon(AppIcon());
   if (QStyle* style = QStyleFactory::create("Fusion")) QApplication::setStyle(style);
-  fontPreload.Wait();
 }
 
 }  // namespace ui

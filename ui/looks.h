@@ -43,14 +43,8 @@ QColor WindowBackgroundColor(WindowBackground background, const QPalette& palett
 QImage DrawAppIcon(int size);
 QIcon AppIcon();
 
-// Starts reading the system's font configuration on a second thread, to be
-// called before the application object exists: the reading then overlaps with
-// connecting to the display instead of delaying the first window.
-void StartFontPreload();
-
 // The application-wide look both layouts are drawn with: one widget style on
 // every desktop, so the boxes keep the room their texts were sized for.
-// Returns once a font preload started before it has finished.
 void InitApplication();
 
 }  // namespace ui

@@ -60,7 +60,6 @@ int main(int argc, char* argv[]) {
         stderr);
     return 1;
   }
-  ui::StartFontPreload();
   QApplication app(argc, argv);
   ui::InitApplication();
   QApplication::setQuitOnLastWindowClosed(false);  // hidden windows stay loaded
