@@ -73,11 +73,16 @@ void Form::Build() {
 
 QWidget* Form::Create(const ControlSpec& entry, QWidget* parent) {
   const QRect rect = PixelRect(entry);
+  const QFont font = FontFor(entry.font);
   QWidget* widget = nullptr;
   switch (entry.kind) {
-    case Kind::Frame:
-      widget = new QGroupBox(entry.text, parent);
+    case Kind::Frame: {
+      auto* frame = new QGroupBox(parent);
+      frame->setFont(font);  // the caption is measured once, in its own font
+      frame->setTitle(entry.text);
+      widget = frame;
       break;
+    }
     case Kind::Label: {
       auto* label = new ClickLabel(entry.text, parent);
       label->setAlignment(entry.alignment);
@@ -91,8 +96,10 @@ QWidget* Form::Create(const ControlSpec& entry, QWidget* parent) {
     }
     case Kind::Input:
     case Kind::Output: {
-      auto* box = new TextBox(entry.text, parent);
+      auto* box = new TextBox(parent);
+      box->setFont(font);  // the text is laid out once, in its own font
       if (entry.maxLength > 0) box->setMaxLength(entry.maxLength);
+      box->setText(entry.text);
       if (entry.kind == Kind::Output) {
         box->setReadOnly(true);
         box->setCursor(Qt::ArrowCursor);
@@ -105,6 +112,7 @@ QWidget* Form::Create(const ControlSpec& entry, QWidget* parent) {
     }
     case Kind::Combo: {
       auto* combo = new QComboBox(parent);
+      combo->setFont(font);  // before its text field exists, which inherits it
       combo->setEditable(true);
       combo->setInsertPolicy(QComboBox::NoInsert);
       combo->setCompleter(nullptr);  // typing must not complete to a list entry
@@ -144,7 +152,7 @@ QWidget* Form::Create(const ControlSpec& entry, QWidget* parent) {
           entry.foreground.isValid() ? entry.foreground : QColor(Qt::black), parent);
   }
   widget->setGeometry(rect);
-  widget->setFont(FontFor(entry.font));
+  widget->setFont(font);
   if (entry.style != BoxStyle::None && entry.kind != Kind::Combo) {
     ApplyBoxStyle(widget, entry.style, entry.foreground);
   }
