@@ -1,10 +1,19 @@
 // The calculator's saved settings: their names and defaults, declared once,
-// and the three store operations both programs use. Values are texts, stored
-// per user in an INI file under the user's configuration directory
-// ($XDG_CONFIG_HOME, else ~/.config): tempiva/<application>.ini.
+// and the store operations both programs use. Values are texts, stored per
+// user in an INI file under the user's configuration directory (an absolute
+// $XDG_CONFIG_HOME, else ~/.config): tempiva/<application>.ini.
+//
+// A write edits only the lines it owns and replaces the file whole or not at
+// all, under a lock held at most a couple of seconds. It never replaces what
+// is not a regular file, keeps the file's owner and mode, and a failure keeps
+// the old file and is told once, with the path and the reason, on standard
+// error.
 #pragma once
 
+#include <QHash>
+#include <QList>
 #include <QString>
+#include <utility>
 
 namespace settings {
 
@@ -26,15 +35,25 @@ inline const Key kState{QStringLiteral("State"), QStringLiteral("True")};  // "T
 // Where an application's settings live.
 QString StorePath(const QString& application);
 
-// The stored text, or `defaultText` when the key, the section or a readable,
-// well-formed file is missing.
+// Every valid key of the section with its text, from one read of the file;
+// lines that do not parse are skipped. Empty when there is no readable file.
+QHash<QString, QString> ReadSection(const QString& application, const QString& section);
+
+// The stored text, or `defaultText` when the key, the section or a readable
+// file is missing.
 QString ReadSetting(const QString& application, const QString& section, const QString& key,
                     const QString& defaultText);
 
 // Stores the text, creating section and key as needed. The file is replaced
-// whole or not at all; false when it could not be written.
+// whole or not at all; false when it could not be written. Inside a
+// WriteBatch the write is only recorded, and true.
 bool WriteSetting(const QString& application, const QString& section, const QString& key,
                   const QString& text);
+
+// Stores all the texts in one replacement of the file; false when it could
+// not be written.
+bool WriteSettings(const QString& application, const QString& section,
+                   const QList<std::pair<QString, QString>>& values);
 
 // Removes the section with all its keys; other sections stay. Removing a
 // section that does not exist succeeds and changes nothing.
@@ -48,7 +67,12 @@ bool DeleteSettingsSection(const QString& application, const QString& section);
 class WriteBatch {
  public:
   WriteBatch();
-  ~WriteBatch();
+  ~WriteBatch();  // writes what Commit() has not written yet
+
+  // Writes the recorded values now and says whether they reached the file.
+  // A nested batch writes nothing: its values go with the outermost one, and
+  // it answers true.
+  bool Commit();
   WriteBatch(const WriteBatch&) = delete;
   WriteBatch& operator=(const WriteBatch&) = delete;
 };
