@@ -12,5 +12,8 @@ int main(int argc, char* argv[]) {
   QGuiApplication::setDesktopFileName("org.example.Tempiva.Reset");
   recovery::ResetWindow window;
   window.show();
+  // Some window managers (openbox) give a window kept out of the taskbar no
+  // focus of their own accord; the button must have it from the start.
+  window.activateWindow();
   return app.exec();
 }
