@@ -1,25 +1,19 @@
 // RESET_TPV120: erases the calculator's saved settings.
 #include <QApplication>
-#include <cstdio>
-#include <cstdlib>
 
+#include "display_check.h"
 #include "reset_window.h"
 
 int main(int argc, char* argv[]) {
-  const char* display = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (!(display && *display) && !(wayland && *wayland) && !(platform && *platform)) {
-    std::fputs(
-        "RESET_TPV120 needs a graphical session, and none was found.\n"
-        "To run it without one: xvfb-run -a RESET_TPV120\n",
-        stderr);
-    return 1;
-  }
+  startup::DisplayCheck display("RESET_TPV120");
   QApplication app(argc, argv);
+  display.Passed();
   QApplication::setApplicationName("RESET_TPV120");
   QGuiApplication::setDesktopFileName("org.example.Tempiva.Reset");
   recovery::ResetWindow window;
   window.show();
+  // Some window managers (openbox) give a window kept out of the taskbar no
+  // focus of their own accord; the button must have it from the start.
+  window.activateWindow();
   return app.exec();
 }

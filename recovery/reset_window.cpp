@@ -1,8 +1,15 @@
 #include "reset_window.h"
 
+#include <xcb/xcb.h>
+
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShowEvent>
+#include <QWindow>
+#include <cstdlib>
+#include <cstring>
 
 #include "settings.h"
 #include "units.h"
@@ -18,6 +25,30 @@ constexpr char kExplanation[] =
     "Use it when the calculator's window has ended up where you cannot reach it: close the "
     "calculator, then click the button below.\n\n"
     "You may keep this utility beside the calculator for later use.";
+
+// Asks an X11 window manager to keep the window out of the taskbar, as the
+// window's type and look stay those of a plain dialog. Set before the window
+// is mapped, where the window manager reads it; other platforms have no such
+// request.
+void KeepOutOfTaskbar(QWidget& window) {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (x11 == nullptr || x11->connection() == nullptr) return;
+  xcb_connection_t* connection = x11->connection();
+  const auto atom = [connection](const char* name) {
+    const xcb_intern_atom_cookie_t cookie =
+        xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return result;
+  };
+  const xcb_atom_t state = atom("_NET_WM_STATE");
+  const xcb_atom_t skipTaskbar = atom("_NET_WM_STATE_SKIP_TASKBAR");
+  if (state == XCB_ATOM_NONE || skipTaskbar == XCB_ATOM_NONE) return;
+  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()),
+                      state, XCB_ATOM_ATOM, 32, 1, &skipTaskbar);
+  xcb_flush(connection);
+}
 }  // namespace
 
 ResetWindow::ResetWindow()
@@ -58,8 +89,8 @@ ResetWindow::ResetWindow()
   recover->setFocus();
 }
 
-void ResetWindow::cmdRecover_Click() {
-  (void)settings::DeleteSettingsSection(settings::kApplication, settings::kSection);
+bool ResetWindow::cmdRecover_Click() {
+  return settings::DeleteSettingsSection(settings::kApplication, settings::kSection);
 }
 
 void ResetWindow::cmdExit_Click() { close(); }
@@ -71,6 +102,13 @@ void ResetWindow::paintEvent(QPaintEvent*) {
   painter.drawLine(Px(165), Px(2985), Px(3718), Px(2985));
   painter.setPen(QPen(palette().color(QPalette::WindowText), 2));
   painter.drawLine(Px(180), Px(3000), Px(3720), Px(3000));
+}
+
+void ResetWindow::showEvent(QShowEvent* event) {
+  // Sent before each mapping of the window; the window manager forgets the
+  // request when the window is hidden.
+  if (!event->spontaneous()) KeepOutOfTaskbar(*this);
+  QWidget::showEvent(event);
 }
 
 }  // namespace recovery

@@ -11,11 +11,14 @@ class ResetWindow : public QWidget {
  public:
   ResetWindow();
 
-  void cmdRecover_Click();  // erases the calculator's section; failures are ignored
+  // Erases the calculator's section; false when that failed, which the
+  // store has told on standard error and the window does not show.
+  bool cmdRecover_Click();
   void cmdExit_Click();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace recovery

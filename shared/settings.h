@@ -1,7 +1,13 @@
 // The calculator's saved settings: their names and defaults, declared once,
-// and the three store operations both programs use. Values are texts, stored
-// per user in an INI file under the user's configuration directory
-// ($XDG_CONFIG_HOME, else ~/.config): tempiva/<application>.ini.
+// and the store operations both programs use. Values are texts, stored per
+// user in an INI file under the user's configuration directory (an absolute
+// $XDG_CONFIG_HOME, else ~/.config): tempiva/<application>.ini.
+//
+// A write edits only the lines it owns and replaces the file whole or not at
+// all, under a lock held at most a couple of seconds. It never replaces what
+// is not a regular file, keeps the file's owner and mode, and a failure keeps
+// the old file and is told once, with the path and the reason, on standard
+// error.
 #pragma once
 
 #include <QHash>
@@ -29,8 +35,12 @@ inline const Key kState{QStringLiteral("State"), QStringLiteral("True")};  // "T
 // Where an application's settings live.
 QString StorePath(const QString& application);
 
-// The stored text, or `defaultText` when the key, the section or a readable,
-// well-formed file is missing.
+// Every valid key of the section with its text, from one read of the file;
+// lines that do not parse are skipped. Empty when there is no readable file.
+QHash<QString, QString> ReadSection(const QString& application, const QString& section);
+
+// The stored text, or `defaultText` when the key, the section or a readable
+// file is missing.
 QString ReadSetting(const QString& application, const QString& section, const QString& key,
                     const QString& defaultText);
 
@@ -39,30 +49,15 @@ QString ReadSetting(const QString& application, const QString& section, const QS
 bool WriteSetting(const QString& application, const QString& section, const QString& key,
                   const QString& text);
 
-// Removes the section with all its keys; other sections stay. Removing a
-// section that does not exist succeeds and changes nothing.
-bool DeleteSettingsSection(const QString& application, const QString& section);
-
-// Every key of the section with its stored text, from one read of the file.
-QHash<QString, QString> ReadSection(const QString& application, const QString& section);
-
-// Stores all the texts in one replacement of the file; false when it could
-// not be written.
+// Stores all the texts in one replacement of the file, so that two programs
+// writing at the same moment leave one's texts or the other's, never a
+// mixture; false when it could not be written.
 bool WriteSettings(const QString& application, const QString& section,
                    const QList<std::pair<QString, QString>>& values);
 
-// While a WriteBatch exists, WriteSetting only records its writes; they reach
-// the file together, in one replacement, when the outermost batch ends. A
-// program that writes several keys on its way out uses one, so that two
-// copies exiting at the same moment leave one copy's settings or the other's,
-// never a mixture of both.
-class WriteBatch {
- public:
-  WriteBatch();
-  ~WriteBatch();
-  WriteBatch(const WriteBatch&) = delete;
-  WriteBatch& operator=(const WriteBatch&) = delete;
-};
+// Removes the section with all its keys; other sections stay. Removing a
+// section that does not exist succeeds and changes nothing.
+bool DeleteSettingsSection(const QString& application, const QString& section);
 
 // The calculator's own section, for the callers that need nothing else.
 inline QString Read(const Key& key) {

@@ -5,11 +5,10 @@
 #include <QApplication>
 #include <QSocketNotifier>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 
 #include "calculator_window.h"
 #include "desktop_shell.h"
+#include "display_check.h"
 #include "looks.h"
 #include "program.h"
 #include "startup_probe.h"
@@ -42,25 +41,12 @@ void EndOnTerminate(ui::Program& program) {
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGHUP, &action, nullptr);
 }
-
-bool HasDisplay() {
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    const char* value = std::getenv(name);
-    if (value && *value) return true;
-  }
-  return false;
-}
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  if (!HasDisplay()) {
-    std::fputs(
-        "tpv120 needs a graphical session, and none was found (DISPLAY and WAYLAND_DISPLAY are "
-        "not set).\nTo run it without one, start it in a virtual display: xvfb-run -a tpv120\n",
-        stderr);
-    return 1;
-  }
+  startup::DisplayCheck display("tpv120");
   QApplication app(argc, argv);
+  display.Passed();
   ui::InitApplication();
   QApplication::setQuitOnLastWindowClosed(false);  // hidden windows stay loaded
 

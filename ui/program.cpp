@@ -233,7 +233,7 @@ SavedSettings::Values Program::EndOfRunValues(Which which) const {
   // The layout the run ends in is the one shown next time. A hidden window
   // holds stale copies of the tempo and place the user last saw, so only the
   // visible window's values are stored; a minimized one keeps the stored place.
-  SavedSettings::Values values;
+  SavedSettings::Values values = {{&settings::kState, StateText(which)}};
   const CalculatorWindow* shown = Shown(window(which), window(Other(which)));
   if (shown && !shown->isMinimized()) {
     values.append(
@@ -245,7 +245,6 @@ SavedSettings::Values Program::EndOfRunValues(Which which) const {
     values.append({&settings::kSlider, QString::fromStdString(calc::IntegerToText(
                                            Slider(*shown, "Slider1")->value()))});
   }
-  values.append({&settings::kState, StateText(which)});
   return values;
 }
 

@@ -1,5 +1,6 @@
 // The recovery utility erases the calculator's saved settings and nothing
 // else, as often as it is clicked; the calculator then starts with its defaults.
+#include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTest>
@@ -53,9 +54,20 @@ class RecoveryTest : public QObject {
 
   void recoverWithoutSettingsCreatesNothing() {
     recovery::ResetWindow window;
-    window.cmdRecover_Click();
-    window.cmdRecover_Click();
+    QVERIFY(window.cmdRecover_Click());
+    QVERIFY(window.cmdRecover_Click());
     QVERIFY(!QFileInfo::exists(settings::StorePath(settings::kApplication)));
+  }
+
+  // The window shows nothing, but the click says the erase failed.
+  void recoverTellsAFailedErase() {
+    const QString path = settings::StorePath(settings::kApplication);
+    QVERIFY(QDir().mkpath(path));  // a folder where the file belongs
+    recovery::ResetWindow window;
+    window.show();
+    QCOMPARE(window.cmdRecover_Click(), false);
+    QVERIFY(window.isVisible());
+    QVERIFY(QFileInfo(path).isDir());
   }
 
   void calculatorStartsWithDefaultsAfterRecovery() {

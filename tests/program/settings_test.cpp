@@ -1,11 +1,13 @@
-// The settings store: texts come back exactly as written, a damaged or
-// unreadable file reads as absent keys, failed writes are reported, and
+// The settings store: texts come back exactly as written, files written by
+// Qt's settings class read the same and ours read the same in it, a damaged
+// or unreadable file reads as absent keys, failed writes are reported, and
 // erasing a section spares everything else.
 #include "settings.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QTest>
 #include <memory>
 
@@ -56,6 +58,12 @@ class SettingsTest : public QObject {
         "Tempo \xE2\x99\xA9 = 120 \xC3\xA9\xE2\x80\x93\xF0\x9F\x8E\xB5");
     QTest::newRow("truth word") << QStringLiteral("True");
     QTest::newRow("empty") << QString(QLatin1String(""));
+    QTest::newRow("NUL inside") << QString::fromUtf16(u"1\u00002", 3);
+    QTest::newRow("control character before a hex digit") << QStringLiteral(
+        "\x01"
+        "2b");
+    QTest::newRow("double at sign") << QStringLiteral("@@x");
+    QTest::newRow("quoted list look-alike") << QStringLiteral("\"a\", \"b\"");
   }
   void roundTrip() {
     QFETCH(QString, text);
@@ -67,11 +75,69 @@ class SettingsTest : public QObject {
     QCOMPARE(Stored(QStringLiteral("BPM")), text);
   }
 
+  // Files that Qt's settings class wrote for earlier versions read the same,
+  // and it reads ours the same: users may go back and forth.
+  void sameTextsAsQtSettings_data() { roundTrip_data(); }
+  void sameTextsAsQtSettings() {
+    QFETCH(QString, text);
+    const QString path = settings::StorePath(settings::kApplication);
+    {
+      QSettings earlier(path, QSettings::IniFormat);
+      earlier.setValue(QStringLiteral("Ini/BPM"), text);
+      earlier.setValue(QStringLiteral("My Section/path"), QStringLiteral("C:\\Users\\x"));
+    }
+    QCOMPARE(Stored(QStringLiteral("BPM")), text);
+    QVERIFY(Store(QStringLiteral("Slider"), text));
+    QSettings later(path, QSettings::IniFormat);
+    QCOMPARE(later.value(QStringLiteral("Ini/Slider")).toString(), text);
+    QCOMPARE(later.value(QStringLiteral("Ini/BPM")).toString(), text);
+    QCOMPARE(later.value(QStringLiteral("My Section/path")).toString(),
+             QStringLiteral("C:\\Users\\x"));
+  }
+
+  // Values written by hand, read as Qt's settings class read them.
+  void handWrittenValues_data() {
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("unquoted list") << QByteArray("BPM=90, 120 ,x") << QStringLiteral("90,120,x");
+    QTest::newRow("comment after the value")
+        << QByteArray("BPM=120 ; mine") << QStringLiteral("120");
+    QTest::newRow("blanks around") << QByteArray("BPM =  120  ") << QStringLiteral("120");
+    QTest::newRow("octal escape") << QByteArray("BPM=\\101") << QStringLiteral("A");
+    QTest::newRow("hex escape") << QByteArray("BPM=\\x41") << QStringLiteral("A");
+    QTest::newRow("quoted part") << QByteArray("BPM=a\" b \"c") << QStringLiteral("a b c");
+    QTest::newRow("string form") << QByteArray("BPM=@String(x)") << QStringLiteral("x");
+    QTest::newRow("empty value") << QByteArray("BPM=") << QString(QLatin1String(""));
+  }
+  void handWrittenValues() {
+    QFETCH(QByteArray, line);
+    QFETCH(QString, text);
+    QVERIFY(QDir().mkpath(storeDir()));
+    QVERIFY(WriteFileBytes(settings::StorePath(settings::kApplication), "[Ini]\n" + line + '\n'));
+    QCOMPARE(Stored(QStringLiteral("BPM")), text);
+  }
+
+  void valuesWithoutTextReadAsAbsent_data() {
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("invalid form") << QByteArray("BPM=@Invalid()");
+    QTest::newRow("rectangle form") << QByteArray("BPM=@Rect(1 2 3 4)");
+  }
+  void valuesWithoutTextReadAsAbsent() {
+    QFETCH(QByteArray, line);
+    QVERIFY(QDir().mkpath(storeDir()));
+    QVERIFY(WriteFileBytes(settings::StorePath(settings::kApplication),
+                           "[Ini]\nState=False\n" + line + '\n'));
+    QCOMPARE(Stored(QStringLiteral("BPM")), kAbsent);
+    QCOMPARE(Stored(QStringLiteral("State")), QStringLiteral("False"));
+  }
+
   void damagedFileReadsAsAbsent_data() {
     QTest::addColumn<QByteArray>("contents");
     QTest::newRow("binary junk") << QByteArray("\x00\xff\xfe\x01=\x02\n\x80\x90[\x00", 12);
     QTest::newRow("section header not closed") << QByteArray("[Ini\nBPM=99\n");
-    QTest::newRow("broken header after the section") << QByteArray("[Ini]\nBPM=99\n[Oth\n");
+    QTest::newRow("key before any section") << QByteArray("BPM=99\n[Ini]\n");
+    QTest::newRow("other section only") << QByteArray("[Inix]\nBPM=99\n");
+    QTest::newRow("section name in another case") << QByteArray("[ini]\nBPM=99\n");
   }
   void damagedFileReadsAsAbsent() {
     QFETCH(QByteArray, contents);
@@ -111,6 +177,45 @@ class SettingsTest : public QObject {
     }
     QCOMPARE(Store(QStringLiteral("BPM"), QStringLiteral("99")), false);
     QCOMPARE(settings::Read(settings::kBpm), QStringLiteral("120"));
+  }
+
+  void sectionReadAtOnce() {
+    QVERIFY(settings::WriteSettings(settings::kApplication, settings::kSection,
+                                    {{QStringLiteral("BPM"), QStringLiteral("90")},
+                                     {QStringLiteral("State"), QStringLiteral("False")},
+                                     {QStringLiteral("BPM"), QStringLiteral("91")}}));
+    const QHash<QString, QString> section =
+        settings::ReadSection(settings::kApplication, settings::kSection);
+    QCOMPARE(section.size(), 2);
+    QCOMPARE(section.value(QStringLiteral("BPM")), QStringLiteral("91"));
+    QCOMPARE(section.value(QStringLiteral("State")), QStringLiteral("False"));
+    QVERIFY(settings::ReadSection(settings::kApplication, QStringLiteral("Other")).isEmpty());
+  }
+
+  void failedWriteTellsTheOutcome() {
+    const QString path = settings::StorePath(settings::kApplication);
+    QVERIFY(QDir().mkpath(path));  // a folder in place of the file
+    QCOMPARE(settings::WriteSettings(settings::kApplication, settings::kSection,
+                                     {{QStringLiteral("BPM"), QStringLiteral("87")}}),
+             false);
+    QCOMPARE(Store(QStringLiteral("BPM"), QStringLiteral("87")), false);
+  }
+
+  // A relative location is no location: the files go under the home folder.
+  void relativeConfigHomeIgnored_data() {
+    QTest::addColumn<QByteArray>("configHome");
+    QTest::newRow("relative") << QByteArray("relative/config");
+    QTest::newRow("dot") << QByteArray(".");
+    QTest::newRow("empty") << QByteArray("");
+  }
+  void relativeConfigHomeIgnored() {
+    QFETCH(QByteArray, configHome);
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", home_->path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", configHome);
+    const QString path = settings::StorePath(settings::kApplication);
+    qputenv("HOME", home);
+    QCOMPARE(path, home_->path() + QStringLiteral("/.config/tempiva/TPVINI.ini"));
   }
 
   void deleteSectionSparesTheRest() {

@@ -1,0 +1,82 @@
+#include "display_check.h"
+
+#include <QMessageLogContext>
+#include <QString>
+#include <QtGlobal>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace startup {
+namespace {
+
+const char* programName = "";
+QtMessageHandler previousHandler = nullptr;
+bool watching = false;
+
+struct HeldMessage {
+  QtMsgType type;
+  const char* file;
+  int line;
+  const char* function;
+  const char* category;
+  QString text;
+};
+std::vector<HeldMessage> held;
+
+[[noreturn]] void EndWithoutDisplay() {
+  std::fprintf(stderr,
+               "%s needs a graphical session and cannot reach one; to run it without one: "
+               "xvfb-run -a %s\n",
+               programName, programName);
+  std::fflush(stderr);
+  std::_Exit(1);  // the application object is half made: run none of its clean-up
+}
+
+void LetThrough() {
+  if (!watching) return;
+  watching = false;
+  qInstallMessageHandler(previousHandler);
+  for (const HeldMessage& message : held) {
+    const QMessageLogContext context(message.file, message.line, message.function,
+                                     message.category);
+    previousHandler(message.type, context, message.text);
+  }
+  held.clear();
+}
+
+void Watch(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type != QtFatalMsg) {
+    held.push_back({type, context.file, context.line, context.function, context.category, text});
+    return;
+  }
+  // The one fatal failure a missing or unreachable display causes.
+  if (text.contains(QLatin1String("no Qt platform plugin could be initialized"))) {
+    EndWithoutDisplay();
+  }
+  LetThrough();
+  previousHandler(type, context, text);
+}
+
+bool DisplayNamed() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+DisplayCheck::DisplayCheck(const char* program) {
+  programName = program;
+  if (!DisplayNamed()) EndWithoutDisplay();
+  watching = true;
+  previousHandler = qInstallMessageHandler(Watch);
+}
+
+DisplayCheck::~DisplayCheck() { LetThrough(); }
+
+void DisplayCheck::Passed() { LetThrough(); }
+
+}  // namespace startup

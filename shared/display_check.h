@@ -1,0 +1,22 @@
+// Both programs need a display. Without one, or with one that cannot be
+// reached, each ends at once with status 1 and the same one line on standard
+// error, rather than with the platform's abort and its advice to reinstall.
+#pragma once
+
+namespace startup {
+
+// Made just before the application object, told Passed() just after it.
+class DisplayCheck {
+ public:
+  // Ends the program when no display is named; otherwise holds back the
+  // messages of the application's start to see whether the platform fails.
+  explicit DisplayCheck(const char* program);
+  ~DisplayCheck();
+  DisplayCheck(const DisplayCheck&) = delete;
+  DisplayCheck& operator=(const DisplayCheck&) = delete;
+
+  // The application object exists: the held messages are let through.
+  void Passed();
+};
+
+}  // namespace startup
