@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "command_line.h"
 #include "reset_window.h"
 
 int main(int argc, char* argv[]) {
+  if (const auto status = cli::Handle(argc, argv, cli::kRecovery)) return *status;
   const char* display = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   const char* platform = std::getenv("QT_QPA_PLATFORM");

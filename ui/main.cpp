@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "calculator_window.h"
+#include "command_line.h"
 #include "desktop_shell.h"
 #include "looks.h"
 #include "program.h"
@@ -53,6 +54,7 @@ bool HasDisplay() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  if (const auto status = cli::Handle(argc, argv, cli::kCalculator)) return *status;
   if (!HasDisplay()) {
     std::fputs(
         "tpv120 needs a graphical session, and none was found (DISPLAY and WAYLAND_DISPLAY are "
