@@ -1,6 +1,7 @@
 // How long the calculation core takes for what the window asks of it on every
 // keystroke: a whole delay table, and number texts against the C library's
-// "%.15G" formatting of the same values.
+// "%.15G" formatting of the same values; and for what a delay box menu and
+// the table copy ask of it once per use.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -11,8 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "calc/delay_extras.h"
 #include "calc/delay_table.h"
 #include "calc/numeric_text.h"
+#include "calc/rounded_text.h"
 
 namespace {
 
@@ -82,5 +85,37 @@ void BM_TextToNumber(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_TextToNumber);
+
+// Everything one delay box menu shows: its title and four numbers, from the
+// tempo and sample-rate texts.
+void BM_DelayBoxEntries(benchmark::State& state, int slot) {
+  for (auto _ : state) {
+    calc::DelayBoxEntries entries = calc::ComputeDelayBoxEntries(slot, "133.7", "44100", '.');
+    benchmark::DoNotOptimize(entries);
+  }
+}
+BENCHMARK_CAPTURE(BM_DelayBoxEntries, dotted_eighth, 7);
+BENCHMARK_CAPTURE(BM_DelayBoxEntries, shortest, 22);
+
+// The whole tab-separated table that Copy Delay Table puts on the clipboard.
+void BM_DelayTableText(benchmark::State& state, const char* tempo, const char* rate) {
+  for (auto _ : state) {
+    auto text = calc::DelayTableText(tempo, rate, ',');
+    benchmark::DoNotOptimize(text);
+  }
+}
+BENCHMARK_CAPTURE(BM_DelayTableText, tempo_133_7, "133,7", "44100");
+BENCHMARK_CAPTURE(BM_DelayTableText, tempo_120, "120", "48000");
+BENCHMARK_CAPTURE(BM_DelayTableText, no_sample_rate, "133,7", "");
+
+void BM_RoundedText(benchmark::State& state) {
+  const auto& values = Values();
+  std::size_t i = 0;
+  for (auto _ : state) {
+    auto text = calc::RoundedText(values[i++ & 511], calc::kMillisecondDecimals, '.');
+    benchmark::DoNotOptimize(text);
+  }
+}
+BENCHMARK(BM_RoundedText);
 
 }  // namespace

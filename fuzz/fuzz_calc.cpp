@@ -2,7 +2,9 @@
 // table. The first byte picks the separator and a box length; the rest is the
 // text. Besides "no crash", it checks the properties the window relies on:
 // every number text reads back to the value rounded to 15 digits, a fitted
-// text fits and reads back, and no delay slot ever exceeds its box.
+// text fits and reads back, no delay slot ever exceeds its box, a rounded
+// text reads back within half its last decimal, the copied table is always
+// the same grid, and stepped and tapped tempos are numbers.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -12,8 +14,11 @@
 #include <string_view>
 
 #include "calc/beat.h"
+#include "calc/delay_extras.h"
 #include "calc/delay_table.h"
 #include "calc/numeric_text.h"
+#include "calc/rounded_text.h"
+#include "calc/tempo_tools.h"
 
 namespace {
 
@@ -74,6 +79,74 @@ void CheckNumber(double value, char separator, std::string_view input) {
   }
 }
 
+void CheckRounded(double value, int decimals, char separator, std::string_view input) {
+  const auto text = calc::RoundedText(value, decimals, separator);
+  if (!text) {
+    Check(!calc::NumberToText(value, separator), "only what NumberToText refuses has no text",
+          input);
+    return;
+  }
+  const auto back = calc::TextToNumber(*text, separator);
+  Check(back.has_value(), "a rounded text reads back", input);
+  Check(calc::RoundedText(*back, decimals, separator) == text, "rounding is idempotent", input);
+  if (std::fabs(value) < 1e15) {
+    const double half = 0.5 * std::pow(10.0, -decimals);
+    Check(std::fabs(*back - value) <= half * (1.0 + 1e-9) + std::fabs(value) * 1e-14,
+          "a rounded text is within half its last decimal", input);
+  }
+}
+
+// The table text has a header, a column line and 12 rows of 10 cells.
+void CheckTableGrid(const std::string& table, std::string_view input) {
+  int lines = 0;
+  std::size_t start = 0;
+  for (std::size_t end = table.find('\n'); end != std::string::npos;
+       start = end + 1, end = table.find('\n', start)) {
+    const std::string_view line(table.data() + start, end - start);
+    std::size_t tabs = 0;
+    for (const char c : line) tabs += c == '\t' ? 1 : 0;
+    Check(tabs == (lines == 0 ? 1u : 9u), "every table line has its cells", input);
+    ++lines;
+  }
+  Check(lines == 14 && start == table.size(), "the table has 14 whole lines", input);
+}
+
+void CheckExtras(std::string_view text, char separator, int decimals, int slot,
+                 std::string_view input) {
+  const auto number = calc::TextToNumber(text, separator);
+  const auto positive = calc::TextToPositiveNumber(text, separator);
+  Check(positive == (number && *number > 0.0 ? number : std::nullopt),
+        "a positive number is a number above zero", input);
+  if (number) CheckRounded(*number, decimals, separator, input);
+
+  if (const auto table = calc::DelayTableText(text, "44100", separator)) {
+    Check(positive.has_value(), "a table needs a positive tempo", input);
+    CheckTableGrid(*table, input);
+  } else {
+    Check(!positive || !calc::NumberToText(*positive, separator), "a positive tempo gives a table",
+          input);
+  }
+  const auto withRate = calc::DelayTableText("120", text, separator);
+  Check(withRate.has_value(), "any rate text gives a table", input);
+  CheckTableGrid(*withRate, input);
+
+  const calc::DelayBoxEntries entries =
+      calc::ComputeDelayBoxEntries(slot, text, "44100", separator);
+  for (const auto* entry :
+       {&entries.milliseconds, &entries.triplet, &entries.hertz, &entries.samples}) {
+    if (*entry) Check(calc::TextToNumber(**entry, separator).has_value(), "an entry reads", input);
+  }
+
+  for (const calc::TempoStep step : {calc::TempoStep::Up, calc::TempoStep::PageDown,
+                                     calc::TempoStep::Halve, calc::TempoStep::Double}) {
+    const auto stepped = calc::StepTempoText(text, step, separator);
+    if (!stepped) continue;
+    Check(number.has_value(), "only a number is stepped", input);
+    const auto back = calc::TextToNumber(*stepped, separator);
+    Check(back && *back >= 1.0, "a stepped tempo reads back, never below 1", input);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -90,10 +163,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } else {
     Check(!calc::TextToInteger(text, separator), "TextToInteger fails with TextToNumber", text);
   }
+  const int decimals = (data[0] >> 5) % (calc::kMaxRoundedDecimals + 1);
   if (size >= 9) {
     double raw;
     std::memcpy(&raw, data + 1, sizeof raw);
     if (std::isfinite(raw)) CheckNumber(raw, separator, text);
+    CheckRounded(raw, decimals, separator, text);
+  }
+  CheckExtras(text, separator, decimals, static_cast<int>(boxLength) + (data[0] & 8), text);
+
+  // The bytes as tap timestamps, eight at a time.
+  calc::TapTempo tapper;
+  for (std::size_t at = 1; at + sizeof(double) <= size; at += sizeof(double)) {
+    double ms;
+    std::memcpy(&ms, data + at, sizeof ms);
+    const calc::TapState state = tapper.Tap(ms);
+    Check(state.taps >= 0, "a tap count is never negative", text);
+    if (state.tempo) {
+      Check(std::isfinite(*state.tempo) && *state.tempo > 0.0, "a tapped tempo is positive", text);
+      Check(calc::TapTempoText(state, separator).has_value() ||
+                !calc::NumberToText(*state.tempo, separator),
+            "a tapped tempo is written", text);
+    }
   }
 
   if (const auto fitted = calc::FitToBox(text, boxLength, separator)) {

@@ -1,0 +1,184 @@
+// Tempo step keys, halving and doubling, and tap tempo averaging.
+#include "calc/tempo_tools.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "test_names.h"
+
+namespace {
+
+using calc::TempoStep;
+using calc_test::RowName;
+
+std::optional<std::string> Text(const char* text) {
+  return text ? std::optional<std::string>(text) : std::nullopt;
+}
+
+struct StepRow {
+  const char* name;
+  const char* tempo;
+  TempoStep step;
+  char separator;
+  const char* expected;  // nullptr: no new text
+};
+
+class StepTempoTextTest : public testing::TestWithParam<StepRow> {};
+
+TEST_P(StepTempoTextTest, WritesSteppedTempo) {
+  const auto& row = GetParam();
+  EXPECT_EQ(calc::StepTempoText(row.tempo, row.step, row.separator), Text(row.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, StepTempoTextTest,
+    testing::Values(StepRow{"Up", "120", TempoStep::Up, '.', "121"},
+                    StepRow{"Down", "120", TempoStep::Down, '.', "119"},
+                    StepRow{"PageUp", "120", TempoStep::PageUp, '.', "130"},
+                    StepRow{"PageDown", "120", TempoStep::PageDown, '.', "110"},
+                    StepRow{"UpKeepsFraction", "120.5", TempoStep::Up, '.', "121.5"},
+                    StepRow{"UpKeepsFractionComma", "120,5", TempoStep::Up, ',', "121,5"},
+                    StepRow{"UpNoNoise", "0.1", TempoStep::Up, '.', "1.1"},
+                    StepRow{"PageUpNoNoise", "0.7", TempoStep::PageUp, '.', "10.7"},
+                    StepRow{"PageUpNoNoiseTwoDecimals", "133.45", TempoStep::PageUp, '.', "143.45"},
+                    StepRow{"DownNoNoise", "2.2", TempoStep::Down, '.', "1.2"},
+                    StepRow{"DownNoNoiseComma", "3,3", TempoStep::Down, ',', "2,3"},
+                    StepRow{"PageDownBelowOneStopsAtOne", "10.3", TempoStep::PageDown, '.', "1"},
+                    StepRow{"PageDownNoNoiseAboveOne", "12.3", TempoStep::PageDown, '.', "2.3"},
+                    StepRow{"BlanksAroundTempo", " 120 ", TempoStep::Up, '.', "121"},
+                    StepRow{"ExponentTempo", "1.2E2", TempoStep::Up, '.', "121"},
+                    StepRow{"DownStopsAtOne", "1.5", TempoStep::Down, '.', "1"},
+                    StepRow{"DownFromOneStaysOne", "1", TempoStep::Down, '.', "1"},
+                    StepRow{"PageDownStopsAtOne", "5", TempoStep::PageDown, '.', "1"},
+                    StepRow{"UpFromZero", "0", TempoStep::Up, '.', "1"},
+                    StepRow{"UpFromSmallFraction", "0.3", TempoStep::Up, '.', "1.3"},
+                    StepRow{"UpFromNegativeIsOne", "-20", TempoStep::Up, '.', "1"},
+                    StepRow{"Halve", "120", TempoStep::Halve, '.', "60"},
+                    StepRow{"HalveToFraction", "121", TempoStep::Halve, '.', "60.5"},
+                    StepRow{"HalveComma", "121", TempoStep::Halve, ',', "60,5"},
+                    StepRow{"HalveStopsAtOne", "1.5", TempoStep::Halve, '.', "1"},
+                    StepRow{"Double", "120.5", TempoStep::Double, '.', "241"},
+                    StepRow{"DoubleBelowOneStopsAtOne", "0.3", TempoStep::Double, '.', "1"},
+                    StepRow{"LargeTempoExponentForm", "1E+20", TempoStep::Up, '.', "1E+20"},
+                    StepRow{"DoubleBeyondRange", "1E+308", TempoStep::Double, '.', nullptr},
+                    StepRow{"Empty", "", TempoStep::Up, '.', nullptr},
+                    StepRow{"NotANumber", "fast", TempoStep::PageUp, '.', nullptr},
+                    StepRow{"OtherSeparator", "120,5", TempoStep::Up, '.', nullptr},
+                    StepRow{"LetterAfterDigits", "120a", TempoStep::Halve, '.', nullptr}),
+    RowName{});
+
+TEST(StepTempoTest, NonFiniteTempoFails) {
+  for (const double tempo :
+       {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
+    EXPECT_EQ(calc::StepTempo(tempo, TempoStep::Up), std::nullopt);
+    EXPECT_EQ(calc::StepTempo(tempo, TempoStep::Halve), std::nullopt);
+  }
+}
+
+struct TapRow {
+  const char* name;
+  std::vector<double> times;            // milliseconds of each tap
+  std::vector<int> taps;                // series count after each tap
+  std::vector<const char*> tempoTexts;  // nullptr: no tempo yet
+};
+
+class TapTempoTest : public testing::TestWithParam<TapRow> {};
+
+TEST_P(TapTempoTest, AveragesIntervals) {
+  const auto& row = GetParam();
+  ASSERT_EQ(row.times.size(), row.taps.size());
+  ASSERT_EQ(row.times.size(), row.tempoTexts.size());
+  calc::TapTempo tapper;
+  for (std::size_t i = 0; i < row.times.size(); ++i) {
+    const calc::TapState state = tapper.Tap(row.times[i]);
+    EXPECT_EQ(state.taps, row.taps[i]) << "tap " << i;
+    EXPECT_EQ(calc::TapTempoText(state, '.'), Text(row.tempoTexts[i])) << "tap " << i;
+  }
+}
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Expected tempos: 60000 / (mean of the last up to 8 intervals), rounded half
+// away from zero to one decimal.
+INSTANTIATE_TEST_SUITE_P(
+    Series, TapTempoTest,
+    testing::Values(
+        TapRow{"Steady", {0, 500, 1000, 1500}, {1, 2, 3, 4}, {nullptr, "120", "120", "120"}},
+        TapRow{"SteadyLargeTimestamps",
+               {86400000, 86400600, 86401200},
+               {1, 2, 3},
+               {nullptr, "100", "100"}},
+        TapRow{"Jitter",
+               {0, 498, 1003, 1499, 2001.5},
+               {1, 2, 3, 4, 5},
+               {nullptr, "120.5", "119.6", "120.1", "119.9"}},
+        TapRow{"JitterBeyondEightIntervals",
+               {0, 400, 1000, 1450, 2000, 2500, 3020, 3500, 4005, 4500, 5010},
+               {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11},
+               {nullptr, "150", "120", "124.1", "120", "120", "119.2", "120", "119.9", "117.1",
+                "119.7"}},
+        TapRow{"OnlyLastEightIntervalsCount",
+               {0, 1000, 2000, 2500, 3000, 3500, 4000, 4500, 5000, 5500, 6000},
+               {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11},
+               {nullptr, "60", "60", "72", "80", "85.7", "90", "93.3", "96", "106.7", "120"}},
+        TapRow{"LatePauseStartsNewSeries",
+               {0, 500, 1000, 3000.5, 3500.5, 4000.5},
+               {1, 2, 3, 1, 2, 3},
+               {nullptr, "120", "120", nullptr, "120", "120"}},
+        TapRow{"NewSeriesForgetsOldIntervals",
+               {0, 1000, 4000, 4400},
+               {1, 2, 1, 2},
+               {nullptr, "60", nullptr, "150"}},
+        TapRow{
+            "PauseOfExactlyTwoSecondsContinues", {0, 2000, 4000}, {1, 2, 3}, {nullptr, "30", "30"}},
+        TapRow{"HalfRoundsUp", {0, 640}, {1, 2}, {nullptr, "93.8"}},
+        TapRow{"HalfRoundsUpOddDigit", {0, 384}, {1, 2}, {nullptr, "156.3"}},
+        TapRow{"HalfRoundsUpSlow", {0, 1920}, {1, 2}, {nullptr, "31.3"}},
+        TapRow{"HalfKeptAsDecimal", {0, 1600}, {1, 2}, {nullptr, "37.5"}},
+        TapRow{"ClockBackStartsNewSeries",
+               {1000, 1500, 1200, 1700},
+               {1, 2, 1, 2},
+               {nullptr, "120", nullptr, "120"}},
+        TapRow{
+            "ZeroIntervalAloneHasNoTempo", {100, 100, 600}, {1, 2, 3}, {nullptr, nullptr, "240"}},
+        TapRow{"NotANumberIgnored", {0, kNaN, 500}, {1, 1, 2}, {nullptr, nullptr, "120"}},
+        TapRow{"InfinityIgnored",
+               {0, std::numeric_limits<double>::infinity(), 500},
+               {1, 1, 2},
+               {nullptr, nullptr, "120"}},
+        TapRow{
+            "FirstTapIgnoredLeavesNoSeries", {kNaN, 0, 500}, {0, 1, 2}, {nullptr, nullptr, "120"}},
+        TapRow{"NegativeTimestamps", {-1000, -500}, {1, 2}, {nullptr, "120"}}),
+    RowName{});
+
+TEST(TapTempoTest, WholeNumberTimestampsAndComma) {
+  calc::TapTempo tapper;
+  const std::uint64_t start = 4'000'000'000'000ULL;  // an event clock long after boot
+  tapper.Tap(start);
+  const calc::TapState state = tapper.Tap(start + 484);
+  EXPECT_EQ(state.taps, 2);
+  EXPECT_EQ(calc::TapTempoText(state, ','), "124");
+  EXPECT_EQ(calc::TapTempoText(tapper.Tap(start + 960), ','), "125");
+  EXPECT_EQ(calc::TapTempoText(tapper.Tap(start + 1447), ','), "124,4");
+}
+
+TEST(TapTempoTest, ResetStartsNewSeries) {
+  calc::TapTempo tapper;
+  tapper.Tap(0);
+  tapper.Tap(500);
+  tapper.Reset();
+  EXPECT_EQ(tapper.state().taps, 0);
+  EXPECT_EQ(tapper.state().tempo, std::nullopt);
+  EXPECT_EQ(tapper.Tap(600).taps, 1);
+  const calc::TapState state = tapper.Tap(1400);
+  EXPECT_EQ(state.taps, 2);
+  EXPECT_EQ(calc::TapTempoText(state, '.'), "75");
+}
+
+}  // namespace
