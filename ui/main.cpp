@@ -10,7 +10,9 @@
 
 #include "calculator_window.h"
 #include "command_line.h"
+#include "config_paths.h"
 #include "desktop_shell.h"
+#include "extras.h"
 #include "looks.h"
 #include "program.h"
 #include "startup_probe.h"
@@ -68,6 +70,7 @@ int main(int argc, char* argv[]) {
 
   ui::XdgDesktopShell shell;
   ui::Program program(ui::DecimalSeparator(QLocale()), shell);
+  ui::Extras extras(program, ui::PreferencesFile(settings::PreferencesPath()));
   QObject::connect(&program, &ui::Program::finished, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
   ui::StartupProbe::InstallIfAsked(app);
