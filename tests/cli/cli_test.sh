@@ -39,6 +39,16 @@ for program in "$1" "$2"; do
   row "$name stray argument" 2 "^$" "unexpected argument 'x'" "$program" x
   row "$name Qt option then --version" 0 "^$name " "^$" "$program" -platform offscreen --version
 done
+
+# Qt's own options still reach Qt: the window opens (and the start-up probe
+# ends the run after its first paint).
+if out=$(env XDG_CONFIG_HOME="$config" QT_QPA_PLATFORM=offscreen TEMPIVA_STARTUP_PROBE=1 \
+  timeout 20 "$1" -style Fusion -reverse -qwindowtitle Test 2>/dev/null) && grep -q '^shown ' <<<"$out"; then
+  echo "ok: tpv120 with Qt's options opens its window"
+else
+  echo "FAILED: tpv120 with Qt's options (stdout: $out)"
+  failures=$((failures + 1))
+fi
 [ -z "$(ls -A "$config" | grep -v '^err$')" ] && echo "ok: nothing written" ||
   { echo "FAILED: files were written"; failures=$((failures + 1)); }
 exit $((failures > 0))
