@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -92,6 +93,61 @@ void PressNote(ui::CalculatorWindow* window, int index, int octave) {
 
 QString Box(const ui::CalculatorWindow* window, const char* name) {
   return window->control<QLineEdit>(name)->text();
+}
+
+// Everything a user can see of a window or a test can read from it: texts,
+// positions, colours, geometry, tooltips, window flags and the focus chain.
+QStringList Snapshot(const ui::CalculatorWindow* window) {
+  if (!window) return {QStringLiteral("<not loaded>")};
+  QStringList lines{QStringLiteral("window %1 flags %2 visible %3")
+                        .arg(window->objectName())
+                        .arg(int(window->windowFlags()))
+                        .arg(window->isVisible())};
+  for (const QWidget* widget : window->findChildren<QWidget*>()) {
+    if (widget->objectName().isEmpty() || widget->objectName().startsWith(QLatin1String("qt_"))) {
+      continue;
+    }
+    QString line = widget->objectName() + ' ' + QString::number(widget->x()) + ',' +
+                   QString::number(widget->y()) + ' ' + QString::number(widget->width()) + 'x' +
+                   QString::number(widget->height()) + " tip:" + widget->toolTip();
+    if (const auto* box = qobject_cast<const QLineEdit*>(widget)) {
+      line += " text:" + box->text() + " base:" + box->palette().color(QPalette::Base).name();
+    }
+    if (const auto* slider = qobject_cast<const QSlider*>(widget)) {
+      line += " at:" + QString::number(slider->value());
+    }
+    if (const auto* label = qobject_cast<const QLabel*>(widget))
+      line += " caption:" + label->text();
+    lines << line;
+  }
+  QString chain = QStringLiteral("focus:");
+  const QWidget* next = window;
+  for (int i = 0; i < 200; ++i) {
+    next = next->nextInFocusChain();
+    if (next == window) break;
+    if (next->focusPolicy() != Qt::NoFocus) chain += ' ' + next->objectName();
+  }
+  return lines << chain;
+}
+
+// A user's session: tempos typed, notes and octaves, the beat buttons, a
+// stereo pair and both layout switches.
+void UseTheCalculator(ui::Program& program) {
+  ui::CalculatorWindow* compact = program.window(Which::Compact);
+  auto* bpm = compact->control<QLineEdit>("bpm");
+  bpm->selectAll();
+  QTest::keyClicks(bpm, QStringLiteral("133.5"));
+  PressNote(compact, 1, 7);
+  compact->control<QPushButton>("Command11")->click();
+  compact->control<QPushButton>("Option3")->click();
+  program.Max_Click();
+  ui::CalculatorWindow* large = program.window(Which::Large);
+  auto* largeBpm = large->control<QLineEdit>("bpm");
+  largeBpm->selectAll();
+  QTest::keyClicks(largeBpm, QStringLiteral("90"));
+  PressNote(large, 11, 10);
+  large->control<QPushButton>("Command1")->click();
+  program.Min_Click();
 }
 
 bool KeptAbove(const QWidget* window) {
@@ -292,6 +348,26 @@ class ExtrasPreferencesTest : public QObject {
     PressNote(window, 0, 4);
     QCOMPARE(Box(window, "NoteFreq"), QStringLiteral("261.625"));
     QCOMPARE(Box(window, "MidiNoteNumber"), QStringLiteral("48"));
+  }
+
+  void defaultsLeaveEveryResultAsItWas() {
+    QStringList without;
+    {
+      ConfigHome home;
+      FakeShell shell;
+      ui::Program program('.', shell);
+      program.Start();
+      UseTheCalculator(program);
+      without = Snapshot(program.window(Which::Compact)) + Snapshot(program.window(Which::Large));
+    }
+    programtest::FlushDeletes();
+    session_ = std::make_unique<Session>();
+    QVERIFY(session_->Start());
+    UseTheCalculator(session_->program());
+    const QStringList with =
+        Snapshot(session_->window(Which::Compact)) + Snapshot(session_->window(Which::Large));
+    QVERIFY2(with.size() > 150, qPrintable(QString::number(with.size())));
+    QCOMPARE(with, without);
   }
 
   void keepAboveSetsEveryWindowsFlag() {
