@@ -155,7 +155,7 @@ QMenu* CreateDelayBoxMenu(CalculatorWindow& window, int slot) {
                   QStringLiteral("Copy %1 samples at %2 Hz").arg(QStringLiteral("%1"), rateShown),
                   QStringLiteral("Copy samples (%1)").arg(noSamples));
   menu->insertSeparator(before);
-  auto* table = new QAction(QStringLiteral("Copy Delay &Table"), menu);
+  auto* table = new QAction(QStringLiteral("Copy Delay Ta&ble"), menu);
   ShowKey(table, kCopyTableKey);
   table->setEnabled(tempo.has_value());
   QObject::connect(table, &QAction::triggered, &window, [&window] { CopyDelayTable(window); });

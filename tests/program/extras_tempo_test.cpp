@@ -204,6 +204,32 @@ class ExtrasTempoTest : public QObject {
     QVERIFY(!spoken->text(QAccessible::Description).isEmpty());
   }
 
+  void shortcutsWorkFromEveryKindOfControl_data() {
+    QTest::addColumn<QString>("focus");
+    for (const char* name : {"bpm", "Text1(0)", "Samples", "SampleRate", "Slider1", "sldOctave",
+                             "Command2", "Option1", "cmdNote9"}) {
+      QTest::newRow(name) << QString::fromLatin1(name);
+    }
+  }
+  void shortcutsWorkFromEveryKindOfControl() {
+    QFETCH_GLOBAL(QString, layout);
+    QFETCH(QString, focus);
+    ui::CalculatorWindow* window = Start(layout);
+    QVERIFY(window);
+    QWidget* focused = window->control(focus);
+    focused->setFocus(Qt::TabFocusReason);
+    QWidget* receiver = QApplication::focusWidget();
+    QVERIFY(receiver && receiver->window() == window);
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    QTest::keyClick(receiver, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(Clipboard().startsWith(QStringLiteral("Tempo 120 BPM\tSample rate 44100 Hz\n")));
+    QTest::keyClick(receiver, Qt::Key_F1);
+    QCOMPARE(session_->shell().opened.size(), 1);
+    QTest::keyClick(receiver, Qt::Key_T, Qt::ControlModifier);
+    QVERIFY(session_->extras().tapTempo() && session_->extras().tapTempo()->isVisible());
+    QCOMPARE(window->control<QLineEdit>("bpm")->text(), QStringLiteral("120"));  // no key typed
+  }
+
   void menusOpenTapTempo_data() {
     QTest::addColumn<QString>("target");
     QTest::newRow("tempo box menu") << "bpm";
