@@ -1,10 +1,12 @@
 // RESET_TPV120: erases the calculator's saved settings.
 #include <QApplication>
 
+#include "command_line.h"
 #include "display_check.h"
 #include "reset_window.h"
 
 int main(int argc, char* argv[]) {
+  if (const auto status = cli::Handle(argc, argv, cli::kRecovery)) return *status;
   startup::DisplayCheck display("RESET_TPV120");
   QApplication app(argc, argv);
   display.Passed();

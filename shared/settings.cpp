@@ -23,6 +23,7 @@
 #include <functional>
 #include <vector>
 
+#include "config_paths.h"
 #include "ini_text.h"
 
 namespace settings {
@@ -185,28 +186,12 @@ QString UpdateFile(const QString& path, const std::function<QByteArray(const QBy
   return ReplaceFile(old, content);
 }
 
-bool Update(const QString& application, const QString& failed,
+bool Update(const QString& path, const QString& failed,
             const std::function<QByteArray(const QByteArray&)>& edit) {
-  const QString path = StorePath(application);
   const QString reason = UpdateFile(path, edit);
   if (reason.isEmpty()) return true;
   Log(QStringLiteral("%1 %2: %3; nothing was changed").arg(failed, path, reason));
   return false;
-}
-
-bool Assign(const QString& application, const QList<ini::Assignment>& assignments) {
-  return Update(
-      application, QStringLiteral("settings not saved to"),
-      [&assignments](const QByteArray& content) { return ini::Assign(content, assignments); });
-}
-
-QString ConfigHome() {
-  if (QStandardPaths::isTestModeEnabled())
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-  // A relative location is ignored, as the XDG base directory rules say.
-  const QString configured = qEnvironmentVariable("XDG_CONFIG_HOME");
-  if (QDir::isAbsolutePath(configured)) return QDir::cleanPath(configured);
-  return QDir::homePath() + QStringLiteral("/.config");
 }
 
 }  // namespace
@@ -216,11 +201,15 @@ QString StorePath(const QString& application) {
 }
 
 QHash<QString, QString> ReadSection(const QString& application, const QString& section) {
-  const QString path = StorePath(application);
+  return ReadSectionAt(StorePath(application), section, QStringLiteral("settings"));
+}
+
+QHash<QString, QString> ReadSectionAt(const QString& path, const QString& section,
+                                      const QString& what) {
   const StoreFile file = ReadStoreFile(path);
   if (!file.error.isEmpty()) {
-    LogOnce(QStringLiteral("settings not read from %1: %2; the defaults are used")
-                .arg(path, file.error));
+    LogOnce(QStringLiteral("%1 not read from %2: %3; the defaults are used")
+                .arg(what, path, file.error));
     return {};
   }
   return ini::ReadSection(file.content, section);
@@ -233,19 +222,26 @@ QString ReadSetting(const QString& application, const QString& section, const QS
 
 bool WriteSetting(const QString& application, const QString& section, const QString& key,
                   const QString& text) {
-  return Assign(application, {{section, key, text}});
+  return WriteSettings(application, section, {{key, text}});
 }
 
 bool WriteSettings(const QString& application, const QString& section,
                    const QList<std::pair<QString, QString>>& values) {
+  return WriteSettingsAt(StorePath(application), section, values, QStringLiteral("settings"));
+}
+
+bool WriteSettingsAt(const QString& path, const QString& section,
+                     const QList<std::pair<QString, QString>>& values, const QString& what) {
   QList<ini::Assignment> assignments;
   for (const auto& [key, text] : values) assignments << ini::Assignment{section, key, text};
-  return Assign(application, assignments);
+  return Update(
+      path, what + QStringLiteral(" not saved to"),
+      [&assignments](const QByteArray& content) { return ini::Assign(content, assignments); });
 }
 
 bool DeleteSettingsSection(const QString& application, const QString& section) {
   return Update(
-      application, QStringLiteral("settings not erased in"),
+      StorePath(application), QStringLiteral("settings not erased in"),
       [&section](const QByteArray& content) { return ini::RemoveSection(content, section); });
 }
 

@@ -55,6 +55,13 @@ bool WriteSetting(const QString& application, const QString& section, const QStr
 bool WriteSettings(const QString& application, const QString& section,
                    const QList<std::pair<QString, QString>>& values);
 
+// ReadSection and WriteSettings on a file of the caller's own beside the
+// saved settings; `what` names its content in the messages ("preferences").
+QHash<QString, QString> ReadSectionAt(const QString& path, const QString& section,
+                                      const QString& what);
+bool WriteSettingsAt(const QString& path, const QString& section,
+                     const QList<std::pair<QString, QString>>& values, const QString& what);
+
 // Removes the section with all its keys; other sections stay. Removing a
 // section that does not exist succeeds and changes nothing.
 bool DeleteSettingsSection(const QString& application, const QString& section);

@@ -108,6 +108,11 @@ void CalculatorWindow::Wire() {
   }
 }
 
+bool CalculatorWindow::event(QEvent* event) {
+  if (eventHook_ && eventHook_(*this, event)) return true;
+  return Form::event(event);
+}
+
 void CalculatorWindow::closeEvent(QCloseEvent* event) {
   event->ignore();
   emit closeRequested();
@@ -254,13 +259,21 @@ void CalculatorWindow::Command12_Click() {
 
 void CalculatorWindow::UpdateNote(StepRunner& steps) {
   steps([this] {
-    return WriteResult(noteFreq_,
-                       calc::NoteFrequencyText(Text(txtOctave_), Text(lblNote_), separator_));
+    return WriteResult(noteFreq_, calc::NoteFrequencyText(Text(txtOctave_), Text(lblNote_),
+                                                          separator_, referencePitch_));
   });
   steps([this] {
-    return WriteResult(midiNoteNumber_,
-                       calc::MidiNumberText(Text(txtOctave_), Text(lblNote_), separator_));
+    return WriteResult(midiNoteNumber_, calc::MidiNumberText(Text(txtOctave_), Text(lblNote_),
+                                                             separator_, numbering_));
   });
+}
+
+void CalculatorWindow::SetNoteTuning(double referencePitch, calc::MidiNumbering numbering) {
+  if (referencePitch == referencePitch_ && numbering == numbering_) return;
+  referencePitch_ = referencePitch;
+  numbering_ = numbering;
+  StepRunner steps(FailurePolicy::StopOnFailure);
+  UpdateNote(steps);
 }
 
 void CalculatorWindow::cmdNote_Click(int index) {

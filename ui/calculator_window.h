@@ -6,10 +6,12 @@
 
 #include <QLocale>
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "calc/delay_table.h"
+#include "calc/note.h"
 #include "calc/steps.h"
 #include "form.h"
 
@@ -56,6 +58,16 @@ class CalculatorWindow : public Form {
   // slider's range, or none at all, is refused and reported as a failure.
   static bool SetSliderPosition(QSlider* slider, std::optional<int> position);
 
+  // The note calculator's reference pitch of A4 and MIDI numbering; the
+  // defaults are the designed ones. A change recomputes the current note's
+  // results as the octave slider does.
+  void SetNoteTuning(double referencePitch, calc::MidiNumbering numbering);
+
+  // Lets the extras (menus and shortcuts, extras.h) see the events that reach
+  // the window itself, before it does; the hook returns true for one it took.
+  using EventHook = std::function<bool(CalculatorWindow& window, QEvent* event)>;
+  void SetEventHook(EventHook hook) { eventHook_ = std::move(hook); }
+
  signals:
   // What the buttons that act on the program rather than on this window ask.
   void largerLayoutRequested();   // Max
@@ -67,6 +79,7 @@ class CalculatorWindow : public Form {
   void closeRequested();
 
  protected:
+  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -86,6 +99,9 @@ class CalculatorWindow : public Form {
   void SetSlotBackground(int slot, const QColor& color);
 
   const char separator_;
+  double referencePitch_ = calc::kStandardPitch;
+  calc::MidiNumbering numbering_ = calc::MidiNumbering::C0IsZero;
+  EventHook eventHook_;
 
   // The controls the handlers read and write.
   TextBox* bpm_ = nullptr;

@@ -7,8 +7,11 @@
 #include <csignal>
 
 #include "calculator_window.h"
+#include "command_line.h"
+#include "config_paths.h"
 #include "desktop_shell.h"
 #include "display_check.h"
+#include "extras.h"
 #include "looks.h"
 #include "program.h"
 #include "startup_probe.h"
@@ -44,6 +47,7 @@ void EndOnTerminate(ui::Program& program) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  if (const auto status = cli::Handle(argc, argv, cli::kCalculator)) return *status;
   startup::DisplayCheck display("tpv120");
   QApplication app(argc, argv);
   display.Passed();
@@ -52,6 +56,7 @@ int main(int argc, char* argv[]) {
 
   ui::XdgDesktopShell shell;
   ui::Program program(ui::DecimalSeparator(QLocale()), shell);
+  ui::Extras extras(program, ui::PreferencesFile(settings::PreferencesPath()));
   // Queued: the handler that ended the run (its settings already written)
   // returns and its window's deferred deletion is queued before the loop ends.
   QObject::connect(&program, &ui::Program::finished, &app, &QCoreApplication::quit,

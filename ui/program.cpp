@@ -154,6 +154,7 @@ CalculatorWindow* Program::Load(Which which) {
   connect(window, &CalculatorWindow::aboutRequested, this,
           [this, which] { Command4_Click(which); });
   connect(window, &CalculatorWindow::closeRequested, this, [this, which] { End(which); });
+  emit windowCreated(which, window);
   Form_Load(which);
   return window;
 }

@@ -62,6 +62,9 @@ class Program : public QObject {
  signals:
   // No window is loaded any more: the program ends.
   void finished();
+  // A main window was created and is about to run its Form_Load: the moment
+  // for the extras to attach to it, before it is first shown.
+  void windowCreated(ui::Which which, ui::CalculatorWindow* window);
 
  private:
   struct Slot {

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
+#include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -120,6 +123,94 @@ INSTANTIATE_TEST_SUITE_P(
                     NoteTextRow{"B10NotClamped", "10", "11", '.', "131"},
                     NoteTextRow{"EmptyIndex", "4", "", '.', std::nullopt},
                     NoteTextRow{"OctaveNotANumber", "x", "9", '.', std::nullopt}),
+    RowName{});
+
+struct PitchRow {
+  const char* name;
+  double reference;
+  const char* octave;
+  const char* index;
+  std::optional<std::string> expected;  // full text
+  const char* shown;                    // as the 7-character box shows it
+};
+
+class ReferencePitchTest : public testing::TestWithParam<PitchRow> {};
+
+TEST_P(ReferencePitchTest, ScalesTheBaseFrequency) {
+  const auto& row = GetParam();
+  const std::optional<std::string> text =
+      calc::NoteFrequencyText(row.octave, row.index, '.', row.reference);
+  EXPECT_EQ(text, row.expected);
+  if (text) {
+    EXPECT_EQ(calc::FitToBox(*text, kFrequencyBoxLength, '.'), row.shown);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pitches, ReferencePitchTest,
+    testing::Values(PitchRow{"A4At415", 415, "4", "9", "415.000055041454", "415.000"},
+                    PitchRow{"A4At430", 430, "4", "9", "430.000057030904", "430.000"},
+                    PitchRow{"A4At432", 432, "4", "9", "432.000057296164", "432.000"},
+                    PitchRow{"C4At432", 432, "4", "0", "256.868770909091", "256.868"},
+                    PitchRow{"C0At432", 432, "0", "0", "16.0542981818182", "16.0542"},
+                    PitchRow{"A4At435", 435, "4", "9", "435.000057694054", "435.000"},
+                    PitchRow{"A4At440IsToday", 440, "4", "9", "440.000058357204", "440.000"},
+                    PitchRow{"C0At440IsTheBase", 440, "0", "0", "16.3516", "16.3516"},
+                    PitchRow{"A4At442", 442, "4", "9", "442.000058622465", "442.000"},
+                    PitchRow{"C4At442", 442, "4", "0", "262.814807272727", "262.814"},
+                    PitchRow{"A4At443", 443, "4", "9", "443.000058755094", "443.000"},
+                    PitchRow{"A4At444", 444, "4", "9", "444.000058887724", "444.000"},
+                    PitchRow{"A4At446", 446, "4", "9", "446.000059152984", "446.000"},
+                    PitchRow{"B10At446", 446, "10", "11", "32039.5609563495", "32039.5"},
+                    PitchRow{"B10At415", 415, "10", "11", "29812.5959571413", "29812.5"},
+                    PitchRow{"ZeroReference", 0, "4", "9", std::nullopt, ""},
+                    PitchRow{"NegativeReference", -440, "4", "9", std::nullopt, ""},
+                    PitchRow{"InfiniteReference", HUGE_VAL, "4", "9", std::nullopt, ""},
+                    PitchRow{"NotANumberReference", NAN, "4", "9", std::nullopt, ""},
+                    PitchRow{"OctaveNotANumber", 432, "x", "9", std::nullopt, ""}),
+    RowName{});
+
+// At the standard pitch every frequency is the designed one, bit for bit.
+TEST(StandardPitchTest, ChangesNoBit) {
+  ASSERT_EQ(calc::BaseFrequency(calc::kStandardPitch), calc::kBaseFrequency);
+  for (int octave = 0; octave <= 10; ++octave) {
+    for (int index = 0; index < calc::kNotesPerOctave; ++index) {
+      const auto designed = calc::NoteFrequency(octave, index);
+      const auto tuned = calc::NoteFrequency(
+          octave, index, calc::BaseFrequency(calc::kStandardPitch).value_or(0.0));
+      ASSERT_TRUE(designed && tuned);
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(*designed), std::bit_cast<std::uint64_t>(*tuned))
+          << "octave " << octave << " index " << index;
+    }
+  }
+}
+
+struct NumberingRow {
+  const char* name;
+  calc::MidiNumbering numbering;
+  const char* octave;
+  const char* index;
+  std::optional<std::string> expected;
+};
+
+class MidiNumberingTest : public testing::TestWithParam<NumberingRow> {};
+
+TEST_P(MidiNumberingTest, CountsFromTheChosenC) {
+  const auto& row = GetParam();
+  EXPECT_EQ(calc::MidiNumberText(row.octave, row.index, '.', row.numbering), row.expected);
+}
+
+constexpr auto kFromC0 = calc::MidiNumbering::C0IsZero;
+constexpr auto kFromCMinus1 = calc::MidiNumbering::CMinus1IsZero;
+
+INSTANTIATE_TEST_SUITE_P(
+    Numberings, MidiNumberingTest,
+    testing::Values(NumberingRow{"A4FromC0", kFromC0, "4", "9", "57"},
+                    NumberingRow{"A4FromCMinus1", kFromCMinus1, "4", "9", "69"},
+                    NumberingRow{"C0FromCMinus1", kFromCMinus1, "0", "0", "12"},
+                    NumberingRow{"C4FromCMinus1IsMiddleC", kFromCMinus1, "4", "0", "60"},
+                    NumberingRow{"B10FromCMinus1NotClamped", kFromCMinus1, "10", "11", "143"},
+                    NumberingRow{"EmptyOctaveFromCMinus1", kFromCMinus1, "", "9", std::nullopt}),
     RowName{});
 
 TEST(NoteNamesTest, ChromaticOrderFromC) {

@@ -1,0 +1,113 @@
+#include "command_line.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "config_paths.h"
+#include "settings.h"
+#include "version.h"
+
+namespace cli {
+namespace {
+
+// Qt's own options, as Qt reads them (one or two leading dashes).
+constexpr std::array<std::string_view, 16> kQtOptionsWithValue = {"platform",
+                                                                  "platformpluginpath",
+                                                                  "platformtheme",
+                                                                  "plugin",
+                                                                  "qwindowgeometry",
+                                                                  "geometry",
+                                                                  "qwindowtitle",
+                                                                  "title",
+                                                                  "qwindowicon",
+                                                                  "icon",
+                                                                  "session",
+                                                                  "style",
+                                                                  "stylesheet",
+                                                                  "display",
+                                                                  "name",
+                                                                  "visual"};
+constexpr std::array<std::string_view, 6> kQtFlags = {"reverse", "testability", "nograb",
+                                                      "dograb",  "sync",        "widgetcount"};
+// Options Qt also takes as -option=value.
+constexpr std::array<std::string_view, 3> kQtOptionsWithAttachedValue = {"style", "stylesheet",
+                                                                         "qmljsdebugger"};
+
+template <std::size_t N>
+bool Contains(const std::array<std::string_view, N>& names, std::string_view name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+std::string FileLine(const QString& path) { return "    " + path.toStdString() + "\n"; }
+
+}  // namespace
+
+Parsed Parse(const std::vector<std::string>& arguments) {
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string_view argument = arguments[i];
+    if (argument == "--help" || argument == "-h") return {Action::Help, {}};
+    if (argument == "--version") return {Action::Version, {}};
+    if (argument.size() < 2 || argument[0] != '-') {
+      return {Action::Error, "unexpected argument '" + arguments[i] + "'"};
+    }
+    std::string_view name = argument.substr(argument.starts_with("--") ? 2 : 1);
+    if (const auto equals = name.find('='); equals != std::string_view::npos) {
+      if (Contains(kQtOptionsWithAttachedValue, name.substr(0, equals))) continue;
+      return {Action::Error, "unknown option '" + arguments[i] + "'"};
+    }
+    if (Contains(kQtFlags, name)) continue;
+    if (Contains(kQtOptionsWithValue, name)) {
+      if (i + 1 == arguments.size()) {
+        return {Action::Error, "option '" + arguments[i] + "' needs a value"};
+      }
+      ++i;
+      continue;
+    }
+    return {Action::Error, "unknown option '" + arguments[i] + "'"};
+  }
+  return {};
+}
+
+std::string Usage(const ProgramText& program) {
+  std::string text = std::string("Usage: ") + program.name + " [OPTION]...\n" + program.summary;
+  text +=
+      "\nOptions:\n"
+      "  -h, --help     show this help and exit\n"
+      "      --version  show the program's name and version and exit\n"
+      "Qt's own options (-platform, -style, -display, -geometry and the others) work\n"
+      "as in every Qt program.\n"
+      "\nFiles ($XDG_CONFIG_HOME, when it is an absolute path, stands for ~/.config):\n"
+      "  saved settings: layout, window position, tempo, slider (erased by RESET_TPV120)\n";
+  text += FileLine(settings::StorePath(settings::kApplication));
+  text += "  preferences: keep above, reference pitch, MIDI numbering\n";
+  text += FileLine(settings::PreferencesPath());
+  return text;
+}
+
+std::string Version(const ProgramText& program) {
+  return std::string(program.name) + " (Tempiva) " + build_info::kVersion + "\n";
+}
+
+std::optional<int> Handle(int argc, const char* const* argv, const ProgramText& program,
+                          std::FILE* out, std::FILE* err) {
+  const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + std::max(argc, 0));
+  const Parsed parsed = Parse(arguments);
+  switch (parsed.action) {
+    case Action::Run:
+      return std::nullopt;
+    case Action::Help:
+      std::fputs(Usage(program).c_str(), out);
+      return std::fflush(out) == 0 && !std::ferror(out) ? 0 : 1;
+    case Action::Version:
+      std::fputs(Version(program).c_str(), out);
+      return std::fflush(out) == 0 && !std::ferror(out) ? 0 : 1;
+    case Action::Error:
+      std::fprintf(err, "%s: %s\nTry '%s --help' for more information.\n", program.name,
+                   parsed.error.c_str(), program.name);
+      return 2;
+  }
+  return 2;
+}
+
+}  // namespace cli

@@ -1,0 +1,48 @@
+// The programs' command line, read before any window exists so that --help
+// and --version work without a display. Qt's own options pass through to Qt.
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+struct ProgramText {
+  const char* name;     // as the user types it: "tpv120"
+  const char* summary;  // what the program does, already wrapped
+};
+
+inline constexpr ProgramText kCalculator{
+    "tpv120",
+    "Tempiva: delay times for every note value, samples per beat and loop tempo,\n"
+    "and note frequencies with MIDI numbers, all for one tempo.\n"};
+inline constexpr ProgramText kRecovery{
+    "RESET_TPV120",
+    "Erases the saved settings of the Tempiva calculator tpv120 (its layout, window\n"
+    "position, tempo and slider), so that it starts again with its defaults: the\n"
+    "remedy for a window that lies off the screen. Preferences are kept.\n"};
+
+enum class Action { Run, Help, Version, Error };
+
+struct Parsed {
+  Action action = Action::Run;
+  std::string error;  // one line, for Action::Error
+};
+
+// Reads the arguments after the program name: --help (-h) and --version end
+// the reading; Qt's options are skipped with their values; anything else is
+// an error.
+Parsed Parse(const std::vector<std::string>& arguments);
+
+std::string Usage(const ProgramText& program);
+std::string Version(const ProgramText& program);
+
+// Does what the command line asks before the program starts: prints the usage
+// or the version to `out` (status 0), or an error and a hint to `err` (status
+// 2). Nothing when the program should go on and open its window.
+std::optional<int> Handle(int argc, const char* const* argv, const ProgramText& program,
+                          std::FILE* out = stdout, std::FILE* err = stderr);
+
+}  // namespace cli

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The programs' command line as a user meets it, with no display at all:
+# help and version on standard output with status 0, an unknown option on
+# standard error with status 2 and no window.
+#   cli_test.sh TPV120 RESET_TPV120
+set -uo pipefail
+failures=0
+config=$(mktemp -d)
+trap 'rm -rf "$config"' EXIT
+
+# row NAME STATUS STDOUT-PATTERN STDERR-PATTERN PROGRAM ARGS...
+row() {
+  local out err status
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$config" \
+    timeout 10 "${@:5}" 2>"$config/err")
+  status=$?
+  err=$(cat "$config/err")
+  if [ "$status" = "$2" ] && grep -qE -- "$3" <<<"$out" && grep -qE -- "$4" <<<"$err"; then
+    echo "ok: $1"
+  else
+    echo "FAILED: $1 (status $status)"
+    echo "  stdout: $out"
+    echo "  stderr: $err"
+    failures=$((failures + 1))
+  fi
+}
+
+for program in "$1" "$2"; do
+  name=$(basename "$program")
+  row "$name --help" 0 "^Usage: $name \[OPTION\]\.\.\." "^$" "$program" --help
+  row "$name --help names the settings file" 0 "^    $config/tempiva/TPVINI.ini$" "^$" \
+    "$program" --help
+  row "$name --help names the preferences file" 0 "^    $config/tempiva/preferences.ini$" "^$" \
+    "$program" --help
+  row "$name -h" 0 "^Usage: " "^$" "$program" -h
+  row "$name --version" 0 "^$name \(Tempiva\) [0-9]+\.[0-9]+$" "^$" "$program" --version
+  row "$name --bogus" 2 "^$" "^$name: unknown option '--bogus'$" "$program" --bogus
+  row "$name --bogus hint" 2 "^$" "^Try '$name --help' for more information.$" "$program" --bogus
+  row "$name stray argument" 2 "^$" "unexpected argument 'x'" "$program" x
+  row "$name Qt option then --version" 0 "^$name " "^$" "$program" -platform offscreen --version
+done
+
+# Qt's own options still reach Qt: the window opens (and the start-up probe
+# ends the run after its first paint).
+if out=$(env XDG_CONFIG_HOME="$config" QT_QPA_PLATFORM=offscreen TEMPIVA_STARTUP_PROBE=1 \
+  timeout 20 "$1" -style Fusion -reverse -qwindowtitle Test 2>/dev/null) && grep -q '^shown ' <<<"$out"; then
+  echo "ok: tpv120 with Qt's options opens its window"
+else
+  echo "FAILED: tpv120 with Qt's options (stdout: $out)"
+  failures=$((failures + 1))
+fi
+[ -z "$(ls -A "$config" | grep -v '^err$')" ] && echo "ok: nothing written" ||
+  { echo "FAILED: files were written"; failures=$((failures + 1)); }
+exit $((failures > 0))

@@ -1,0 +1,496 @@
+// The extras' preferences: the file read back, damaged, missing or not a
+// regular file; keep-above on every window; reference pitch and MIDI numbering
+// recomputing both windows; and no extra objects at start-up.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
+#include <cstdio>
+
+#include "extras_test_support.h"
+#include "settings.h"
+#include "tap_tempo_window.h"
+
+using namespace extrastest;
+using calc::MidiNumbering;
+using ui::Preferences;
+using ui::Which;
+
+Q_DECLARE_METATYPE(ui::Preferences)
+
+namespace {
+
+// What the program writes on standard error while it exists.
+class StandardError {
+ public:
+  StandardError() {
+    std::fflush(stderr);
+    saved_ = ::dup(2);
+    file_ = std::tmpfile();
+    if (file_) ::dup2(::fileno(file_), 2);
+  }
+  ~StandardError() { Restore(); }
+  QByteArray Text() {
+    Restore();
+    if (!file_) return "<no capture>";
+    std::rewind(file_);
+    QByteArray text;
+    for (int c = std::fgetc(file_); c != EOF; c = std::fgetc(file_)) text.append(char(c));
+    return text;
+  }
+
+ private:
+  void Restore() {
+    if (saved_ < 0) return;
+    std::fflush(stderr);
+    ::dup2(saved_, 2);
+    ::close(saved_);
+    saved_ = -1;
+  }
+  int saved_ = -1;
+  std::FILE* file_ = nullptr;
+};
+
+int CountObjects(const QObject* root) {
+  int count = 1;
+  for (const QObject* child : root->children()) count += CountObjects(child);
+  return count;
+}
+
+// Every object the application holds: its own tree and every top-level widget's.
+int LiveObjects() {
+  int count = CountObjects(qApp);
+  for (const QWidget* top : QApplication::topLevelWidgets()) {
+    if (!top->parent()) count += CountObjects(top);
+  }
+  return count;
+}
+
+Preferences Make(bool keepAbove, int pitch, MidiNumbering numbering) {
+  Preferences preferences;
+  preferences.keepAbove = keepAbove;
+  preferences.referencePitch = pitch;
+  preferences.numbering = numbering;
+  return preferences;
+}
+
+const Preferences kDefaults;
+
+void PressNote(ui::CalculatorWindow* window, int index, int octave) {
+  auto* slider = window->control<QSlider>("sldOctave");
+  slider->setValue(octave);  // as the user drags it: sldOctave_Scroll runs
+  window->control<QPushButton>(QStringLiteral("cmdNote%1").arg(index))->click();
+}
+
+QString Box(const ui::CalculatorWindow* window, const char* name) {
+  return window->control<QLineEdit>(name)->text();
+}
+
+// Everything a user can see of a window or a test can read from it: texts,
+// positions, colours, geometry, tooltips, window flags and the focus chain.
+QStringList Snapshot(const ui::CalculatorWindow* window) {
+  if (!window) return {QStringLiteral("<not loaded>")};
+  QStringList lines{QStringLiteral("window %1 flags %2 visible %3")
+                        .arg(window->objectName())
+                        .arg(int(window->windowFlags()))
+                        .arg(window->isVisible())};
+  for (const QWidget* widget : window->findChildren<QWidget*>()) {
+    if (widget->objectName().isEmpty() || widget->objectName().startsWith(QLatin1String("qt_"))) {
+      continue;
+    }
+    QString line = widget->objectName() + ' ' + QString::number(widget->x()) + ',' +
+                   QString::number(widget->y()) + ' ' + QString::number(widget->width()) + 'x' +
+                   QString::number(widget->height()) + " tip:" + widget->toolTip();
+    if (const auto* box = qobject_cast<const QLineEdit*>(widget)) {
+      line += " text:" + box->text() + " base:" + box->palette().color(QPalette::Base).name();
+    }
+    if (const auto* slider = qobject_cast<const QSlider*>(widget)) {
+      line += " at:" + QString::number(slider->value());
+    }
+    if (const auto* label = qobject_cast<const QLabel*>(widget))
+      line += " caption:" + label->text();
+    lines << line;
+  }
+  QString chain = QStringLiteral("focus:");
+  const QWidget* next = window;
+  for (int i = 0; i < 200; ++i) {
+    next = next->nextInFocusChain();
+    if (next == window) break;
+    if (next->focusPolicy() != Qt::NoFocus) chain += ' ' + next->objectName();
+  }
+  return lines << chain;
+}
+
+// A user's session: tempos typed, notes and octaves, the beat buttons, a
+// stereo pair and both layout switches.
+void UseTheCalculator(ui::Program& program) {
+  ui::CalculatorWindow* compact = program.window(Which::Compact);
+  auto* bpm = compact->control<QLineEdit>("bpm");
+  bpm->selectAll();
+  QTest::keyClicks(bpm, QStringLiteral("133.5"));
+  PressNote(compact, 1, 7);
+  compact->control<QPushButton>("Command11")->click();
+  compact->control<QPushButton>("Option3")->click();
+  program.Max_Click();
+  ui::CalculatorWindow* large = program.window(Which::Large);
+  auto* largeBpm = large->control<QLineEdit>("bpm");
+  largeBpm->selectAll();
+  QTest::keyClicks(largeBpm, QStringLiteral("90"));
+  PressNote(large, 11, 10);
+  large->control<QPushButton>("Command1")->click();
+  program.Min_Click();
+}
+
+bool KeptAbove(const QWidget* window) {
+  const bool widget = window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+  const QWindow* handle = window->windowHandle();
+  return widget && (!handle || handle->flags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+}  // namespace
+
+class ExtrasPreferencesTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { ui::InitApplication(); }
+  void cleanup() {
+    CloseMenus();
+    session_.reset();
+  }
+
+  // ---- The file ----
+
+  void parse_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<Preferences>("expected");
+    QTest::newRow("empty") << QByteArray() << kDefaults;
+    QTest::newRow("all set") << QByteArray(
+                                    "[Preferences]\nKeepAbove=true\nReferencePitch=432\n"
+                                    "MidiNumbering=C-1\n")
+                             << Make(true, 432, MidiNumbering::CMinus1IsZero);
+    QTest::newRow("blanks and letter case of the flag")
+        << QByteArray("  [Preferences]  \r\n KeepAbove = TRUE \r\nReferencePitch= 415\r\n")
+        << Make(true, 415, MidiNumbering::C0IsZero);
+    QTest::newRow("unknown pitch gives 440")
+        << QByteArray("[Preferences]\nReferencePitch=441\nKeepAbove=true\n")
+        << Make(true, 440, MidiNumbering::C0IsZero);
+    QTest::newRow("pitch with a fraction gives 440")
+        << QByteArray("[Preferences]\nReferencePitch=432.0\n") << kDefaults;
+    QTest::newRow("unknown numbering gives C0")
+        << QByteArray("[Preferences]\nMidiNumbering=C1\nReferencePitch=446\n")
+        << Make(false, 446, MidiNumbering::C0IsZero);
+    QTest::newRow("flag as a number is damaged")
+        << QByteArray("[Preferences]\nKeepAbove=1\n") << kDefaults;
+    QTest::newRow("keys outside the section are not ours")
+        << QByteArray("KeepAbove=true\n[Other]\nReferencePitch=432\n[Preferences]\n") << kDefaults;
+    QTest::newRow("unknown keys and junk lines are passed over")
+        << QByteArray("[Preferences]\nColour=red\n%%%\n=432\nMidiNumbering=C-1\n")
+        << Make(false, 440, MidiNumbering::CMinus1IsZero);
+    QTest::newRow("binary garbage")
+        << QByteArray("\x7f\x45\x4c\x46\x02\x01\x01[Preferences\xff\xfe=\x01") << kDefaults;
+    QTest::newRow("the last of two values counts")
+        << QByteArray("[Preferences]\nReferencePitch=432\nReferencePitch=442\n")
+        << Make(false, 442, MidiNumbering::C0IsZero);
+  }
+  void parse() {
+    QFETCH(QByteArray, text);
+    QFETCH(Preferences, expected);
+    QVERIFY(ui::ParsePreferences(text) == expected);
+  }
+
+  void writtenFileReadsBack_data() {
+    QTest::addColumn<Preferences>("preferences");
+    QTest::newRow("defaults") << kDefaults;
+    QTest::newRow("keep above") << Make(true, 440, MidiNumbering::C0IsZero);
+    QTest::newRow("lowest pitch, sequencer numbering")
+        << Make(false, 415, MidiNumbering::CMinus1IsZero);
+    QTest::newRow("highest pitch, everything on") << Make(true, 446, MidiNumbering::CMinus1IsZero);
+  }
+  void writtenFileReadsBack() {
+    QFETCH(Preferences, preferences);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("new/folder/preferences.ini"));
+    ui::PreferencesFile file(path);
+    QVERIFY(file.Write(preferences));
+    QVERIFY(ui::PreferencesFile(path).Read() == preferences);
+    QCOMPARE(QDir(dir.filePath("new/folder")).entryList(QDir::Files | QDir::Hidden),
+             QStringList{"preferences.ini"});  // no temporary file left behind
+  }
+
+  void unreadableFilesGiveDefaults_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("missing") << "missing";
+    QTest::newRow("a folder") << "folder";
+    QTest::newRow("a named pipe: never waits for a writer") << "fifo";
+    QTest::newRow("a link to nothing") << "dangling";
+  }
+  void unreadableFilesGiveDefaults() {
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("preferences.ini"));
+    if (kind == QLatin1String("folder")) QVERIFY(QDir().mkpath(path));
+    if (kind == QLatin1String("fifo")) QCOMPARE(::mkfifo(qPrintable(path), 0600), 0);
+    if (kind == QLatin1String("dangling")) {
+      QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone")), path));
+    }
+    QVERIFY(ui::PreferencesFile(path).Read() == kDefaults);
+  }
+
+  void failedWriteKeepsWhatIsThereAndSaysSo_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("a folder in the way")
+        << "folder" << QByteArray("it is a folder, not a regular file; nothing was changed");
+    QTest::newRow("a named pipe in the way")
+        << "fifo" << QByteArray("it is a named pipe, not a regular file; nothing was changed");
+    QTest::newRow("a file where the folder should be")
+        << "blocked" << QByteArray("cannot be created");
+  }
+  void failedWriteKeepsWhatIsThereAndSaysSo() {
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, message);
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("preferences.ini"));
+    if (kind == QLatin1String("folder")) QVERIFY(QDir().mkpath(path));
+    if (kind == QLatin1String("fifo")) QCOMPARE(::mkfifo(qPrintable(path), 0600), 0);
+    if (kind == QLatin1String("blocked")) {
+      QVERIFY(programtest::WriteFileBytes(dir.filePath(QStringLiteral("tempiva")), "mine"));
+      path = dir.filePath(QStringLiteral("tempiva/preferences.ini"));
+    }
+    const QFileInfo before(kind == QLatin1String("blocked") ? dir.filePath("tempiva") : path);
+    StandardError error;
+    ui::PreferencesFile file(path);
+    QVERIFY(!file.Write(Make(true, 432, MidiNumbering::C0IsZero)));
+    const QByteArray said = error.Text();
+    QCOMPARE(said.count('\n'), 1);
+    QVERIFY2(said.startsWith("tpv120: preferences not saved to " + QFile::encodeName(path)),
+             said.constData());
+    QVERIFY2(said.contains(message), said.constData());
+    const QFileInfo after(before.filePath());
+    QCOMPARE(after.isDir(), before.isDir());
+    QCOMPARE(after.isFile(), before.isFile());
+    if (kind == QLatin1String("blocked")) {
+      QCOMPARE(programtest::FileBytes(before.filePath()), QByteArray("mine"));
+    }
+  }
+
+  void aLinkedFileIsWrittenThroughTheLink() {
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("kept/elsewhere.ini"));
+    QVERIFY(QDir().mkpath(dir.filePath("kept")));
+    QVERIFY(programtest::WriteFileBytes(target, "[Preferences]\n"));
+    const QString path = dir.filePath(QStringLiteral("preferences.ini"));
+    QVERIFY(QFile::link(target, path));
+    QVERIFY(ui::PreferencesFile(path).Write(Make(false, 435, MidiNumbering::C0IsZero)));
+    QVERIFY(QFileInfo(path).isSymLink());
+    QVERIFY(ui::PreferencesFile(target).Read() == Make(false, 435, MidiNumbering::C0IsZero));
+  }
+
+  void pathFollowsXdgConfigHome_data() {
+    QTest::addColumn<QString>("xdg");  // "<home>" stands for the temporary folder
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("absolute") << "<home>/cfg"
+                              << "<home>/cfg/tempiva/preferences.ini";
+    QTest::newRow("unset: ~/.config") << ""
+                                      << "<home>/.config/tempiva/preferences.ini";
+    QTest::newRow("relative is ignored") << "cfg"
+                                         << "<home>/.config/tempiva/preferences.ini";
+  }
+  void pathFollowsXdgConfigHome() {
+    QFETCH(QString, xdg);
+    QFETCH(QString, expected);
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldXdg = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", xdg.replace("<home>", home.path()).toLocal8Bit());
+    const QString path = settings::PreferencesPath();
+    qputenv("HOME", oldHome);
+    qputenv("XDG_CONFIG_HOME", oldXdg);
+    QCOMPARE(path, expected.replace("<home>", home.path()));
+  }
+
+  // ---- In the program ----
+
+  void defaultsChangeNothingAndMakeNoObjectAtStartUp() {
+    int withoutExtras = 0;
+    {
+      ConfigHome home;
+      FakeShell shell;
+      ui::Program program('.', shell);
+      program.Start();
+      withoutExtras = LiveObjects();
+    }
+    programtest::FlushDeletes();
+    session_ = std::make_unique<Session>();
+    QVERIFY(session_->Start());
+    ui::CalculatorWindow* window = session_->shown();
+    QCOMPARE(LiveObjects(), withoutExtras);
+    QVERIFY(!KeptAbove(window));
+    QCOMPARE(Box(window, "NoteFreq"), QStringLiteral("440.000"));  // nothing computed at start
+    QCOMPARE(Box(window, "MidiNoteNumber"), QStringLiteral("57"));
+    QVERIFY(!QFileInfo::exists(settings::PreferencesPath()));  // nothing chosen, nothing written
+    PressNote(window, 0, 4);
+    QCOMPARE(Box(window, "NoteFreq"), QStringLiteral("261.625"));
+    QCOMPARE(Box(window, "MidiNoteNumber"), QStringLiteral("48"));
+  }
+
+  void defaultsLeaveEveryResultAsItWas() {
+    QStringList without;
+    {
+      ConfigHome home;
+      FakeShell shell;
+      ui::Program program('.', shell);
+      program.Start();
+      UseTheCalculator(program);
+      without = Snapshot(program.window(Which::Compact)) + Snapshot(program.window(Which::Large));
+    }
+    programtest::FlushDeletes();
+    session_ = std::make_unique<Session>();
+    QVERIFY(session_->Start());
+    UseTheCalculator(session_->program());
+    const QStringList with =
+        Snapshot(session_->window(Which::Compact)) + Snapshot(session_->window(Which::Large));
+    QVERIFY2(with.size() > 150, qPrintable(QString::number(with.size())));
+    QCOMPARE(with, without);
+  }
+
+  void keepAboveSetsEveryWindowsFlag() {
+    session_ = std::make_unique<Session>();
+    QVERIFY(session_->Start());
+    ui::CalculatorWindow* compact = session_->window(Which::Compact);
+    session_->extras().ShowTapTempo(*compact);
+    const QPoint place = compact->pos();
+    QMenu* menu = RequestMenu(compact, QContextMenuEvent::Mouse);
+    QVERIFY(menu);
+    Entry(menu, QStringLiteral("Keep Above Other Windows"))->trigger();
+    CloseMenus();
+    QVERIFY(KeptAbove(compact));
+    QVERIFY(compact->isVisible());    // not hidden by the change
+    QCOMPARE(compact->pos(), place);  // nor moved
+    QVERIFY(KeptAbove(session_->extras().tapTempo()));
+    session_->program().Max_Click();  // the large window, made now, stays above too
+    QVERIFY(KeptAbove(session_->window(Which::Large)));
+    QVERIFY(ui::PreferencesFile(settings::PreferencesPath()).Read().keepAbove);
+
+    menu = RequestMenu(session_->window(Which::Large), QContextMenuEvent::Mouse);
+    QVERIFY(menu);
+    QCOMPARE(Describe(menu).value(0), QStringLiteral("(on) Keep Above Other Windows"));
+    Entry(menu, QStringLiteral("Keep Above Other Windows"))->trigger();
+    for (QWidget* window :
+         {static_cast<QWidget*>(compact), static_cast<QWidget*>(session_->window(Which::Large)),
+          static_cast<QWidget*>(session_->extras().tapTempo())}) {
+      QVERIFY(!KeptAbove(window));
+    }
+    QVERIFY(!ui::PreferencesFile(settings::PreferencesPath()).Read().keepAbove);
+  }
+
+  void pitchAndNumberingRecomputeBothWindows_data() {
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QStringList>("large");    // NoteFreq and MidiNoteNumber, shown window: C4
+    QTest::addColumn<QStringList>("compact");  // hidden window: its own note, A4
+    QTest::newRow("A4 = 432 Hz") << "Reference Pitch"
+                                 << "A4 = 432 Hz" << QStringList{"256.868", "48"}
+                                 << QStringList{"432.000", "57"};
+    QTest::newRow("A4 = 415 Hz") << "Reference Pitch"
+                                 << "A4 = 415 Hz" << QStringList{"246.760", "48"}
+                                 << QStringList{"415.000", "57"};
+    QTest::newRow("A4 = 446 Hz") << "Reference Pitch"
+                                 << "A4 = 446 Hz" << QStringList{"265.193", "48"}
+                                 << QStringList{"446.000", "57"};
+    QTest::newRow("sequencer numbering")
+        << "MIDI Numbering" << QStringLiteral("C\u22121 = 0, as sequencers count (A4 = 69)")
+        << QStringList{"261.625", "60"} << QStringList{"440.000", "69"};
+  }
+  void pitchAndNumberingRecomputeBothWindows() {
+    QFETCH(QString, menu);
+    QFETCH(QString, entry);
+    QFETCH(QStringList, large);
+    QFETCH(QStringList, compact);
+    session_ = std::make_unique<Session>();
+    QVERIFY(session_->Start(QStringLiteral("large")));
+    ui::CalculatorWindow* shown = session_->window(Which::Large);
+    ui::CalculatorWindow* hidden = session_->window(Which::Compact);
+    PressNote(shown, 0, 4);
+    QMenu* windowMenu = RequestMenu(shown, QContextMenuEvent::Mouse);
+    QVERIFY(windowMenu);
+    Entry(Entry(windowMenu, menu)->menu(), entry)->trigger();
+    QCOMPARE((QStringList{Box(shown, "NoteFreq"), Box(shown, "MidiNoteNumber")}), large);
+    QCOMPARE((QStringList{Box(hidden, "NoteFreq"), Box(hidden, "MidiNoteNumber")}), compact);
+    // The next note is computed the same way.
+    PressNote(shown, 9, 4);
+    QCOMPARE(Box(shown, "NoteFreq"), compact.at(0));
+    QCOMPARE(Box(shown, "MidiNoteNumber"), compact.at(1));
+
+    // Back to the defaults: today's results again.
+    windowMenu = RequestMenu(shown, QContextMenuEvent::Mouse);
+    Entry(Entry(windowMenu, QStringLiteral("Reference Pitch"))->menu(),
+          QStringLiteral("A4 = 440 Hz"))
+        ->trigger();
+    CloseMenus();
+    windowMenu = RequestMenu(shown, QContextMenuEvent::Mouse);
+    Entry(Entry(windowMenu, QStringLiteral("MIDI Numbering"))->menu(), QStringLiteral("C0 = 0"))
+        ->trigger();
+    QCOMPARE(Box(shown, "NoteFreq"), QStringLiteral("440.000"));
+    QCOMPARE(Box(shown, "MidiNoteNumber"), QStringLiteral("57"));
+    QVERIFY(ui::PreferencesFile(settings::PreferencesPath()).Read() == kDefaults);
+  }
+
+  void restartReadsThePreferences_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("keptAbove");
+    QTest::addColumn<QStringList>("note");  // NoteFreq and MidiNoteNumber at start
+    QTest::newRow("stored choices") << QByteArray(
+                                           "[Preferences]\nKeepAbove=true\nReferencePitch=442\n"
+                                           "MidiNumbering=C-1\n")
+                                    << true << QStringList{"442.000", "69"};
+    QTest::newRow("damaged file") << QByteArray("[Preferences]\nKeepAbove=yes\nReferencePitch=9\n")
+                                  << false << QStringList{"440.000", "57"};
+  }
+  void restartReadsThePreferences() {
+    QFETCH(QByteArray, file);
+    QFETCH(bool, keptAbove);
+    QFETCH(QStringList, note);
+    session_ = std::make_unique<Session>();
+    QVERIFY(QDir().mkpath(session_->home() + "/tempiva"));
+    QVERIFY(programtest::WriteFileBytes(settings::PreferencesPath(), file));
+    QVERIFY(session_->Start());
+    ui::CalculatorWindow* window = session_->shown();
+    QCOMPARE(KeptAbove(window), keptAbove);
+    QCOMPARE((QStringList{Box(window, "NoteFreq"), Box(window, "MidiNoteNumber")}), note);
+    QCOMPARE(programtest::FileBytes(settings::PreferencesPath()), file);  // read, not rewritten
+  }
+
+  void savedSettingsKeepTheirFiveKeys() {
+    session_ = std::make_unique<Session>();
+    QVERIFY(session_->Start());
+    session_->extras().SetKeepAbove(true);
+    session_->extras().SetReferencePitch(432);
+    session_->extras().SetNumbering(MidiNumbering::CMinus1IsZero);
+    QVERIFY(!QFileInfo::exists(settings::StorePath(settings::kApplication)));
+    session_->program().End(Which::Compact);
+    const QByteArray stored = programtest::FileBytes(settings::StorePath(settings::kApplication));
+    for (const char* key : {"KeepAbove", "ReferencePitch", "MidiNumbering"}) {
+      QVERIFY2(!stored.contains(key), stored.constData());
+    }
+    QCOMPARE(ui::PreferencesFile(settings::PreferencesPath()).Read(),
+             Make(true, 432, MidiNumbering::CMinus1IsZero));
+  }
+
+ private:
+  std::unique_ptr<Session> session_;
+};
+
+QTEST_MAIN(ExtrasPreferencesTest)
+#include "extras_preferences_test.moc"

@@ -1,0 +1,388 @@
+// The tempo box's keys and the Tap Tempo window in both layouts: steps written
+// as a handler writes them, Ctrl+T, and taps at given event timestamps.
+#include <QAccessible>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTest>
+
+#include "extras_test_support.h"
+#include "tap_tempo_window.h"
+
+using namespace extrastest;
+using ui::Which;
+
+using Timestamps = QList<quint64>;
+
+namespace {
+
+// One tap of `kind` at `ms`, as the window system delivers it.
+void TapAt(ui::TapArea* area, const QString& kind, quint64 ms) {
+  if (kind == QLatin1String("mouse")) {
+    const QPointF inside = QRectF(area->rect()).center();
+    QMouseEvent press(QEvent::MouseButtonPress, inside, area->mapToGlobal(inside), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    press.setTimestamp(ms);
+    QApplication::sendEvent(area, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, inside, area->mapToGlobal(inside),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    release.setTimestamp(ms + 40);
+    QApplication::sendEvent(area, &release);
+    return;
+  }
+  const int key = kind == QLatin1String("space")    ? Qt::Key_Space
+                  : kind == QLatin1String("return") ? Qt::Key_Return
+                  : kind == QLatin1String("enter")  ? Qt::Key_Enter
+                                                    : Qt::Key_T;
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  press.setTimestamp(ms);
+  QApplication::sendEvent(area, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+  release.setTimestamp(ms + 40);
+  QApplication::sendEvent(area, &release);
+}
+
+QString LabelText(const QWidget* window, int index) {
+  const QList<QLabel*> labels = window->findChildren<QLabel*>();
+  return index < labels.size() ? labels.at(index)->text() : QStringLiteral("<no label>");
+}
+
+}  // namespace
+
+class ExtrasTempoTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase_data() {
+    QTest::addColumn<QString>("layout");
+    QTest::newRow("compact") << QStringLiteral("compact");
+    QTest::newRow("large") << QStringLiteral("large");
+  }
+  void initTestCase() { ui::InitApplication(); }
+  void cleanup() {
+    CloseMenus();
+    session_.reset();
+  }
+
+  // ---- Tempo keys ----
+
+  void tempoKeys_data() {
+    QTest::addColumn<char>("separator");
+    QTest::addColumn<QString>("tempo");
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("firstSlot");
+    QTest::newRow("Up") << '.' << "120"
+                        << "bpm" << int(Qt::Key_Up) << 0 << "121"
+                        << "1983.4";
+    QTest::newRow("Down") << '.' << "120"
+                          << "bpm" << int(Qt::Key_Down) << 0 << "119"
+                          << "2016.8";
+    QTest::newRow("Page Up") << '.' << "120"
+                             << "bpm" << int(Qt::Key_PageUp) << 0 << "130"
+                             << "1846.1";
+    QTest::newRow("Page Down") << '.' << "120"
+                               << "bpm" << int(Qt::Key_PageDown) << 0 << "110"
+                               << "2181.8";
+    QTest::newRow("Up from 120.5: no float noise") << '.' << "120.5"
+                                                   << "bpm" << int(Qt::Key_Up) << 0 << "121.5"
+                                                   << "1975.3";
+    QTest::newRow("Page Up from 0.1: no float noise") << '.' << "0.1"
+                                                      << "bpm" << int(Qt::Key_PageUp) << 0 << "10.1"
+                                                      << "23762.";
+    QTest::newRow("Down from 0.7 stops at 1") << '.' << "0.7"
+                                              << "bpm" << int(Qt::Key_Down) << 0 << "1"
+                                              << "240000";
+    QTest::newRow("Page Down from 5 stops at 1") << '.' << "5"
+                                                 << "bpm" << int(Qt::Key_PageDown) << 0 << "1"
+                                                 << "240000";
+    QTest::newRow("keypad Up") << '.' << "120"
+                               << "bpm" << int(Qt::Key_Up) << int(Qt::KeypadModifier) << "121"
+                               << "1983.4";
+    QTest::newRow("comma: Up from 120,5") << ',' << "120,5"
+                                          << "bpm" << int(Qt::Key_Up) << 0 << "121,5"
+                                          << "1975,3";
+    QTest::newRow("Up from 999999 is cut as a handler writes it")
+        << '.' << "999999"
+        << "bpm" << int(Qt::Key_Up) << 0 << "1E+6"
+        << "0.24";
+    QTest::newRow("no number: nothing happens") << '.' << "12a"
+                                                << "bpm" << int(Qt::Key_Up) << 0 << "12a"
+                                                << "2000";
+    QTest::newRow("Ctrl+Up is no step")
+        << '.' << "120"
+        << "bpm" << int(Qt::Key_Up) << int(Qt::ControlModifier) << "120"
+        << "2000";
+    QTest::newRow("Up in a delay box leaves the tempo")
+        << '.' << "120"
+        << "Text1(0)" << int(Qt::Key_Up) << 0 << "120"
+        << "2000";
+    QTest::newRow("Page Up in Samples leaves the tempo")
+        << '.' << "120"
+        << "Samples" << int(Qt::Key_PageUp) << 0 << "120"
+        << "2000";
+  }
+  void tempoKeys() {
+    QFETCH_GLOBAL(QString, layout);
+    QFETCH(char, separator);
+    QFETCH(QString, tempo);
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, after);
+    QFETCH(QString, firstSlot);
+    ui::CalculatorWindow* window = Start(layout, separator);
+    QVERIFY(window);
+    auto* bpm = window->control<QLineEdit>("bpm");
+    bpm->setText(tempo);
+    QWidget* focused = window->control(focus);
+    focused->setFocus(Qt::TabFocusReason);
+    QCOMPARE(QApplication::focusWidget(), focused);
+    QTest::keyClick(focused, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(bpm->text(), after);
+    QCOMPARE(window->control<QLineEdit>("Text1(0)")->text(), firstSlot);
+  }
+
+  void heldUpKeepsStepping() {
+    QFETCH_GLOBAL(QString, layout);
+    ui::CalculatorWindow* window = Start(layout);
+    QVERIFY(window);
+    auto* bpm = window->control<QLineEdit>("bpm");
+    bpm->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < 5; ++i) QTest::keyClick(bpm, Qt::Key_Up);
+    QTest::keyClick(bpm, Qt::Key_PageDown);
+    QCOMPARE(bpm->text(), QStringLiteral("115"));
+    QCOMPARE(window->control<QSlider>("Slider1")->value(), 115);
+  }
+
+  // ---- Tap tempo ----
+
+  void ctrlTOpensOneWindowBeside_data() {
+    QTest::addColumn<bool>("atRightEdge");
+    QTest::newRow("room on the right") << false;
+    QTest::newRow("at the screen's right edge: on the left") << true;
+  }
+  void ctrlTOpensOneWindowBeside() {
+    QFETCH_GLOBAL(QString, layout);
+    QFETCH(bool, atRightEdge);
+    ui::CalculatorWindow* window = Start(layout);
+    QVERIFY(window);
+    const QRect room = window->screen()->availableGeometry();
+    window->move(atRightEdge ? room.right() + 1 - window->frameGeometry().width() : room.left(),
+                 room.top() + 40);
+    QVERIFY(!session_->extras().tapTempo());  // made on first use only
+    QTest::keyClick(window->control("Text1(3)"), Qt::Key_T, Qt::ControlModifier);
+    ui::TapTempoWindow* tap = session_->extras().tapTempo();
+    QVERIFY(tap);
+    QVERIFY(tap->isVisible());
+    QCOMPARE(tap->windowTitle(), QStringLiteral("Tap Tempo"));
+    if (atRightEdge) {
+      QVERIFY(tap->frameGeometry().right() < window->frameGeometry().left());
+    } else {
+      QVERIFY(tap->frameGeometry().left() > window->frameGeometry().right());
+    }
+    QCOMPARE(tap->y(), window->y());
+    QVERIFY(QTest::qWaitForWindowActive(tap));
+    QCOMPARE(QApplication::focusWidget(), tap->area());
+
+    QTest::keyClick(window->control("bpm"), Qt::Key_T, Qt::ControlModifier);
+    QCOMPARE(session_->extras().tapTempo(), tap);
+    int shown = 0;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (qobject_cast<ui::TapTempoWindow*>(top) && top->isVisible()) ++shown;
+    }
+    QCOMPARE(shown, 1);
+
+    QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(tap);
+    QCOMPARE(spoken->text(QAccessible::Name), QStringLiteral("Tap Tempo"));
+    spoken = QAccessible::queryAccessibleInterface(tap->area());
+    QCOMPARE(spoken->text(QAccessible::Name), QStringLiteral("Tap area"));
+    QVERIFY(!spoken->text(QAccessible::Description).isEmpty());
+  }
+
+  void shortcutsWorkFromEveryKindOfControl_data() {
+    QTest::addColumn<QString>("focus");
+    for (const char* name : {"bpm", "Text1(0)", "Samples", "SampleRate", "Slider1", "sldOctave",
+                             "Command2", "Option1", "cmdNote9"}) {
+      QTest::newRow(name) << QString::fromLatin1(name);
+    }
+  }
+  void shortcutsWorkFromEveryKindOfControl() {
+    QFETCH_GLOBAL(QString, layout);
+    QFETCH(QString, focus);
+    ui::CalculatorWindow* window = Start(layout);
+    QVERIFY(window);
+    QWidget* focused = window->control(focus);
+    focused->setFocus(Qt::TabFocusReason);
+    QWidget* receiver = QApplication::focusWidget();
+    QVERIFY(receiver && receiver->window() == window);
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    QTest::keyClick(receiver, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(Clipboard().startsWith(QStringLiteral("Tempo 120 BPM\tSample rate 44100 Hz\n")));
+    QTest::keyClick(receiver, Qt::Key_F1);
+    QCOMPARE(session_->shell().opened.size(), 1);
+    QTest::keyClick(receiver, Qt::Key_T, Qt::ControlModifier);
+    QVERIFY(session_->extras().tapTempo() && session_->extras().tapTempo()->isVisible());
+    QCOMPARE(window->control<QLineEdit>("bpm")->text(), QStringLiteral("120"));  // no key typed
+  }
+
+  void menusOpenTapTempo_data() {
+    QTest::addColumn<QString>("target");
+    QTest::newRow("tempo box menu") << "bpm";
+    QTest::newRow("window menu") << "Frame1";
+  }
+  void menusOpenTapTempo() {
+    QFETCH_GLOBAL(QString, layout);
+    QFETCH(QString, target);
+    ui::CalculatorWindow* window = Start(layout);
+    QVERIFY(window);
+    QMenu* menu = RequestMenu(window->control(target), QContextMenuEvent::Mouse);
+    QVERIFY(menu);
+    Entry(menu, QStringLiteral("Tap Tempo…"))->trigger();
+    QVERIFY(session_->extras().tapTempo());
+    QVERIFY(session_->extras().tapTempo()->isVisible());
+  }
+
+  void tapping_data() {
+    QTest::addColumn<char>("separator");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<Timestamps>("taps");
+    QTest::addColumn<QString>("tempo");  // in the visible window's tempo box
+    QTest::addColumn<QString>("shown");  // in the Tap Tempo window
+    QTest::addColumn<QString>("count");
+    QTest::newRow("one tap writes nothing yet") << '.' << "mouse" << Timestamps{5000} << "120"
+                                                << QStringLiteral("– BPM") << "1 tap: tap again";
+    QTest::newRow("two taps 600 ms apart: 100") << '.' << "mouse" << Timestamps{1000, 1600} << "100"
+                                                << "100 BPM"
+                                                << "2 taps";
+    QTest::newRow("steady 500 ms with the mouse")
+        << '.' << "mouse" << Timestamps{1000, 1500, 2000, 2500} << "120"
+        << "120 BPM"
+        << "4 taps";
+    QTest::newRow("steady 600 ms with Space")
+        << '.' << "space" << Timestamps{1000, 1600, 2200, 2800} << "100"
+        << "100 BPM"
+        << "4 taps";
+    QTest::newRow("Return") << '.' << "return" << Timestamps{0, 400, 800} << "150"
+                            << "150 BPM"
+                            << "3 taps";
+    QTest::newRow("keypad Enter") << '.' << "enter" << Timestamps{0, 750} << "80"
+                                  << "80 BPM"
+                                  << "2 taps";
+    QTest::newRow("T") << '.' << "t" << Timestamps{0, 300, 600} << "200"
+                       << "200 BPM"
+                       << "3 taps";
+    QTest::newRow("jitter: mean of the intervals, one decimal")
+        << '.' << "space" << Timestamps{0, 497, 1001, 1502} << "119.8"
+        << "119.8 BPM"
+        << "4 taps";
+    QTest::newRow("comma separator") << ',' << "space" << Timestamps{0, 497, 1001, 1502} << "119,8"
+                                     << "119,8 BPM"
+                                     << "4 taps";
+    QTest::newRow("a pause over 2 s starts a new series")
+        << '.' << "mouse" << Timestamps{1000, 1500, 4000, 4600} << "100"
+        << "100 BPM"
+        << "2 taps";
+    QTest::newRow("exactly 2 s is still the series")
+        << '.' << "mouse" << Timestamps{1000, 3000} << "30"
+        << "30 BPM"
+        << "2 taps";
+    QTest::newRow("only the last 8 intervals count")
+        << '.' << "space" << Timestamps{0, 1000, 1500, 2000, 2500, 3000, 3500, 4000, 4500, 5000}
+        << "120"
+        << "120 BPM"
+        << "10 taps";
+  }
+  void tapping() {
+    QFETCH_GLOBAL(QString, layout);
+    QFETCH(char, separator);
+    QFETCH(QString, kind);
+    QFETCH(Timestamps, taps);
+    QFETCH(QString, tempo);
+    QFETCH(QString, shown);
+    QFETCH(QString, count);
+    ui::CalculatorWindow* window = Start(layout, separator);
+    QVERIFY(window);
+    QTest::keyClick(window, Qt::Key_T, Qt::ControlModifier);
+    ui::TapTempoWindow* tap = session_->extras().tapTempo();
+    QVERIFY(tap);
+    for (const quint64 ms : taps) TapAt(tap->area(), kind, ms);
+    QCOMPARE(window->control<QLineEdit>("bpm")->text(), tempo);
+    QCOMPARE(LabelText(tap, 0), shown);
+    QCOMPARE(LabelText(tap, 1), count);
+    // Every calculator follows, as for a typed tempo.
+    QCOMPARE(window->control<QSlider>("Slider1")->value(),
+             qRound(window->control<QLineEdit>("bpm")->text().replace(',', '.').toDouble()));
+    // The hidden layout, where it exists, keeps its own tempo.
+    for (Which which : {Which::Compact, Which::Large}) {
+      ui::CalculatorWindow* other = session_->window(which);
+      if (other && other != window) {
+        QCOMPARE(other->control<QLineEdit>("bpm")->text(), QStringLiteral("120"));
+      }
+    }
+  }
+
+  void heldKeyAndRightButtonAreNoTaps() {
+    QFETCH_GLOBAL(QString, layout);
+    ui::CalculatorWindow* window = Start(layout);
+    QVERIFY(window);
+    session_->extras().ShowTapTempo(*window);
+    ui::TapTempoWindow* tap = session_->extras().tapTempo();
+    TapAt(tap->area(), QStringLiteral("space"), 1000);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QString(), true);
+    repeat.setTimestamp(1300);
+    QApplication::sendEvent(tap->area(), &repeat);
+    const QPointF inside = QRectF(tap->area()->rect()).center();
+    QMouseEvent right(QEvent::MouseButtonPress, inside, tap->area()->mapToGlobal(inside),
+                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    right.setTimestamp(1400);
+    QApplication::sendEvent(tap->area(), &right);
+    QCOMPARE(tap->state().taps, 1);
+    QCOMPARE(window->control<QLineEdit>("bpm")->text(), QStringLiteral("120"));
+  }
+
+  void escapeClosesAndTheNextOpeningStartsAfresh() {
+    QFETCH_GLOBAL(QString, layout);
+    ui::CalculatorWindow* window = Start(layout);
+    QVERIFY(window);
+    session_->extras().ShowTapTempo(*window);
+    ui::TapTempoWindow* tap = session_->extras().tapTempo();
+    TapAt(tap->area(), QStringLiteral("mouse"), 1000);
+    TapAt(tap->area(), QStringLiteral("mouse"), 1500);
+    QTest::keyClick(tap->area(), Qt::Key_Escape);
+    QVERIFY(!tap->isVisible());
+    session_->extras().ShowTapTempo(*window);
+    QVERIFY(tap->isVisible());
+    QCOMPARE(tap->state().taps, 0);
+    QCOMPARE(LabelText(tap, 1), QStringLiteral("No taps yet"));
+    tap->close();  // the close box
+    QVERIFY(!tap->isVisible());
+    QVERIFY(session_->window(Which::Compact));  // the calculator stays
+  }
+
+  void endingTheProgramClosesTapTempo() {
+    QFETCH_GLOBAL(QString, layout);
+    ui::CalculatorWindow* window = Start(layout);
+    QVERIFY(window);
+    session_->extras().ShowTapTempo(*window);
+    session_->program().End(layout == QLatin1String("large") ? Which::Large : Which::Compact);
+    programtest::FlushDeletes();
+    QVERIFY(!session_->program().running());
+    QVERIFY(!session_->extras().tapTempo()->isVisible());
+  }
+
+ private:
+  ui::CalculatorWindow* Start(const QString& layout, char separator = '.') {
+    session_ = std::make_unique<Session>(separator);
+    return session_->Start(layout) ? session_->shown() : nullptr;
+  }
+
+  std::unique_ptr<Session> session_;
+};
+
+QTEST_MAIN(ExtrasTempoTest)
+#include "extras_tempo_test.moc"
