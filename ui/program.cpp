@@ -77,6 +77,33 @@ bool SetTop(QWidget& window, std::optional<float> twips) {
   return y.has_value();
 }
 
+// Where a window's client area lies inside its outer corner. A window that
+// has been hidden no longer knows its frame; the one being left, still
+// framed and decorated alike, tells it.
+struct OuterCorner {
+  float left, top;  // twips
+  QPoint frame;     // pixels from the outer corner to the client area
+};
+OuterCorner OuterCornerOf(const QWidget& window) {
+  return {LeftTwips(window), TopTwips(window), window.geometry().topLeft() - window.pos()};
+}
+
+// Places the window by its client area, which the window system takes as
+// given whether or not the window was shown before, so that its outer edge
+// stands at `twips`.
+bool SetOuterTop(QWidget& window, const OuterCorner& corner) {
+  const auto y = ScreenPixels(corner.top);
+  if (y)
+    window.setGeometry(QRect(QPoint(window.geometry().x(), *y + corner.frame.y()), window.size()));
+  return y.has_value();
+}
+bool SetOuterLeft(QWidget& window, const OuterCorner& corner) {
+  const auto x = ScreenPixels(corner.left);
+  if (x)
+    window.setGeometry(QRect(QPoint(*x + corner.frame.x(), window.geometry().y()), window.size()));
+  return x.has_value();
+}
+
 QLineEdit* Box(const CalculatorWindow& window, const char* name) {
   return window.control<QLineEdit>(name);
 }
@@ -191,10 +218,11 @@ void Program::Max_Click() {
   CalculatorWindow* compact = window(Which::Compact);
   if (!compact) return;
   StepRunner steps(FailurePolicy::StopOnFailure);
+  const OuterCorner corner = OuterCornerOf(*compact);
   compact->hide();
   CalculatorWindow* large = Load(Which::Large);
-  steps([&] { return SetTop(*large, TopTwips(*compact)); });
-  steps([&] { return SetLeft(*large, LeftTwips(*compact)); });
+  steps([&] { return SetOuterTop(*large, corner); });
+  steps([&] { return SetOuterLeft(*large, corner); });
   steps([&] { return CopySlider(*compact, *large, "Slider1"); });
   for (const char* name :
        {"bpm", "txtLength", "bpmSPB", "txtNote", "txtOctave", "MidiNoteNumber", "Samples"}) {
@@ -212,9 +240,10 @@ void Program::Min_Click() {
   if (!large || !compact) return;
   SavedSettings::Store({{&settings::kState, StateText(Which::Compact)}});
   StepRunner steps(FailurePolicy::StopOnFailure);
+  const OuterCorner corner = OuterCornerOf(*large);
   large->hide();
-  steps([&] { return SetTop(*compact, TopTwips(*large)); });
-  steps([&] { return SetLeft(*compact, LeftTwips(*large)); });
+  steps([&] { return SetOuterTop(*compact, corner); });
+  steps([&] { return SetOuterLeft(*compact, corner); });
   steps([&] { return CopySlider(*large, *compact, "Slider1"); });
   for (const char* name : {"bpm", "bpmSPB", "txtNote", "txtOctave", "MidiNoteNumber", "Samples"}) {
     steps([&] { return CopyText(*large, *compact, name); });
