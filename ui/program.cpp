@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -88,9 +89,9 @@ OuterCorner OuterCornerOf(const QWidget& window) {
   return {LeftTwips(window), TopTwips(window), window.geometry().topLeft() - window.pos()};
 }
 
-// Places the window by its client area, which the window system takes as
-// given whether or not the window was shown before, so that its outer edge
-// stands at `twips`.
+// The outer top (left) edge at the corner's, set through the client area: the
+// window system takes a client position as given whether or not the window
+// was shown before.
 bool SetOuterTop(QWidget& window, const OuterCorner& corner) {
   const auto y = ScreenPixels(corner.top);
   if (y)
@@ -112,6 +113,10 @@ QSlider* Slider(const CalculatorWindow& window, const char* name) {
 }
 bool CopyText(const CalculatorWindow& from, CalculatorWindow& to, const char* name) {
   Box(to, name)->setText(Box(from, name)->text());
+  return true;
+}
+bool CopyCaption(const CalculatorWindow& from, CalculatorWindow& to, const char* name) {
+  to.control<QLabel>(name)->setText(from.control<QLabel>(name)->text());
   return true;
 }
 bool CopySlider(const CalculatorWindow& from, CalculatorWindow& to, const char* name) {
@@ -224,8 +229,13 @@ void Program::Max_Click() {
   steps([&] { return SetOuterTop(*large, corner); });
   steps([&] { return SetOuterLeft(*large, corner); });
   steps([&] { return CopySlider(*compact, *large, "Slider1"); });
-  for (const char* name :
-       {"bpm", "txtLength", "bpmSPB", "txtNote", "txtOctave", "MidiNoteNumber", "Samples"}) {
+  for (const char* name : {"bpm", "txtLength", "bpmSPB"}) {
+    steps([&] { return CopyText(*compact, *large, name); });
+  }
+  // The hidden note index goes with the note, so that the frequency shown
+  // and the octave slider's next recomputation are the same note's.
+  steps([&] { return CopyCaption(*compact, *large, "lblNote"); });
+  for (const char* name : {"txtNote", "NoteFreq", "txtOctave", "MidiNoteNumber", "Samples"}) {
     steps([&] { return CopyText(*compact, *large, name); });
   }
   steps([&] { return CopySlider(*compact, *large, "sldOctave"); });
@@ -245,7 +255,11 @@ void Program::Min_Click() {
   steps([&] { return SetOuterTop(*compact, corner); });
   steps([&] { return SetOuterLeft(*compact, corner); });
   steps([&] { return CopySlider(*large, *compact, "Slider1"); });
-  for (const char* name : {"bpm", "bpmSPB", "txtNote", "txtOctave", "MidiNoteNumber", "Samples"}) {
+  for (const char* name : {"bpm", "bpmSPB"}) {
+    steps([&] { return CopyText(*large, *compact, name); });
+  }
+  steps([&] { return CopyCaption(*large, *compact, "lblNote"); });
+  for (const char* name : {"txtNote", "NoteFreq", "txtOctave", "MidiNoteNumber", "Samples"}) {
     steps([&] { return CopyText(*large, *compact, name); });
   }
   steps([&] { return CopySlider(*large, *compact, "sldOctave"); });
