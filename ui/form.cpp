@@ -104,8 +104,7 @@ QWidget* Form::Create(const ControlSpec& entry, QWidget* parent) {
       break;
     }
     case Kind::Combo: {
-      auto* combo = new QComboBox(parent);
-      combo->setEditable(true);
+      auto* combo = new ComboBox(parent);
       combo->setInsertPolicy(QComboBox::NoInsert);
       combo->setCompleter(nullptr);  // typing must not complete to a list entry
       combo->addItems(entry.items);

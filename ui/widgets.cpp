@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygonF>
+#include <QSignalBlocker>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <utility>
@@ -24,6 +25,28 @@ void TextBox::mousePressEvent(QMouseEvent* event) {
     return;
   }
   QLineEdit::mousePressEvent(event);
+}
+
+ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
+  setEditable(true);
+  connect(this, &QComboBox::editTextChanged, this, &ComboBox::FollowText);
+}
+
+void ComboBox::FollowText(const QString& text) {
+  const int entry = findText(text);
+  if (entry == currentIndex()) return;
+  if (entry >= 0) {
+    setCurrentIndex(entry);  // the same text: the field is left as it is
+    return;
+  }
+  // Leaving every entry empties the field; the user's text goes back as it was.
+  QLineEdit* field = lineEdit();
+  const int cursor = field->cursorPosition();
+  const QSignalBlocker quietBox(this);
+  const QSignalBlocker quietField(field);
+  setCurrentIndex(-1);
+  field->setText(text);
+  field->setCursorPosition(cursor);
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {

@@ -1,6 +1,7 @@
 // The few control kinds the window needs beyond Qt's own widgets.
 #pragma once
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,6 +26,19 @@ class TextBox : public QLineEdit {
 
  private:
   bool pressBroughtFocus_ = false;
+};
+
+// An editable combo box whose current list entry is always the one whose
+// text is shown, and none while the text is not in the list, however the
+// text came there: what opening the list highlights and where the arrow keys
+// step from.
+class ComboBox : public QComboBox {
+  Q_OBJECT
+ public:
+  explicit ComboBox(QWidget* parent);
+
+ private:
+  void FollowText(const QString& text);
 };
 
 // A label the user can click.
