@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSlider>
 #include <QWidget>
 
 namespace ui {
@@ -80,6 +81,21 @@ class OptionButton : public QPushButton {
 
  private:
   QColor picture_;
+};
+
+// A horizontal slider whose tick marks may take a colour of their own, for a
+// slider drawn over a surface the style's marks would fade into.
+class Slider : public QSlider {
+  Q_OBJECT
+ public:
+  explicit Slider(QWidget* parent);
+  void setTickColor(const QColor& color) { tickColor_ = color; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QColor tickColor_;  // invalid: the style's own
 };
 
 // A filled rectangle or a straight line drawn below the controls of its
