@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QWindow>
 #include <cmath>
 #include <optional>
 
@@ -55,9 +56,16 @@ QString StateText(Which which) {
   return QString::fromLatin1(calc::FlagToText(which == Which::Compact).data());
 }
 
-// Window edges in twips; the window's position is its outer top-left corner.
-float LeftTwips(const QWidget& window) { return float(window.x() * kTwipsPerPixel); }
-float TopTwips(const QWidget& window) { return float(window.y() * kTwipsPerPixel); }
+// The window's position is its outer top-left corner, as the window system
+// has it now: QWidget::pos() can still lack a frame the window manager added
+// after the window last moved.
+QPoint OuterCorner(const QWidget& window) {
+  const QWindow* handle = window.windowHandle();
+  return handle ? handle->framePosition() : window.pos();
+}
+// Window edges in twips.
+float LeftTwips(const QWidget& window) { return float(OuterCorner(window).x() * kTwipsPerPixel); }
+float TopTwips(const QWidget& window) { return float(OuterCorner(window).y() * kTwipsPerPixel); }
 
 // A position the window system cannot take is refused.
 std::optional<int> ScreenPixels(std::optional<float> twips) {
@@ -78,31 +86,17 @@ bool SetTop(QWidget& window, std::optional<float> twips) {
   return y.has_value();
 }
 
-// Where a window's client area lies inside its outer corner. A window that
-// has been hidden no longer knows its frame; the one being left, still
-// framed and decorated alike, tells it.
-struct OuterCorner {
-  float left, top;  // twips
-  QPoint frame;     // pixels from the outer corner to the client area
-};
-OuterCorner OuterCornerOf(const QWidget& window) {
-  return {LeftTwips(window), TopTwips(window), window.geometry().topLeft() - window.pos()};
+// The window being shown takes the client position of the window being left:
+// both carry the same frame, so its outer corner lands where the other's
+// stood. A window that was shown before no longer knows its frame while
+// hidden, and would be placed by its client corner if given the outer one.
+bool SetClientTop(QWidget& window, const QWidget& from) {
+  window.setGeometry(QRect(QPoint(window.geometry().x(), from.geometry().y()), window.size()));
+  return true;
 }
-
-// The outer top (left) edge at the corner's, set through the client area: the
-// window system takes a client position as given whether or not the window
-// was shown before.
-bool SetOuterTop(QWidget& window, const OuterCorner& corner) {
-  const auto y = ScreenPixels(corner.top);
-  if (y)
-    window.setGeometry(QRect(QPoint(window.geometry().x(), *y + corner.frame.y()), window.size()));
-  return y.has_value();
-}
-bool SetOuterLeft(QWidget& window, const OuterCorner& corner) {
-  const auto x = ScreenPixels(corner.left);
-  if (x)
-    window.setGeometry(QRect(QPoint(*x + corner.frame.x(), window.geometry().y()), window.size()));
-  return x.has_value();
+bool SetClientLeft(QWidget& window, const QWidget& from) {
+  window.setGeometry(QRect(QPoint(from.geometry().x(), window.geometry().y()), window.size()));
+  return true;
 }
 
 QLineEdit* Box(const CalculatorWindow& window, const char* name) {
@@ -223,11 +217,10 @@ void Program::Max_Click() {
   CalculatorWindow* compact = window(Which::Compact);
   if (!compact) return;
   StepRunner steps(FailurePolicy::StopOnFailure);
-  const OuterCorner corner = OuterCornerOf(*compact);
   compact->hide();
   CalculatorWindow* large = Load(Which::Large);
-  steps([&] { return SetOuterTop(*large, corner); });
-  steps([&] { return SetOuterLeft(*large, corner); });
+  steps([&] { return SetClientTop(*large, *compact); });
+  steps([&] { return SetClientLeft(*large, *compact); });
   steps([&] { return CopySlider(*compact, *large, "Slider1"); });
   for (const char* name : {"bpm", "txtLength", "bpmSPB"}) {
     steps([&] { return CopyText(*compact, *large, name); });
@@ -250,10 +243,9 @@ void Program::Min_Click() {
   if (!large || !compact) return;
   SavedSettings::Store({{&settings::kState, StateText(Which::Compact)}});
   StepRunner steps(FailurePolicy::StopOnFailure);
-  const OuterCorner corner = OuterCornerOf(*large);
   large->hide();
-  steps([&] { return SetOuterTop(*compact, corner); });
-  steps([&] { return SetOuterLeft(*compact, corner); });
+  steps([&] { return SetClientTop(*compact, *large); });
+  steps([&] { return SetClientLeft(*compact, *large); });
   steps([&] { return CopySlider(*large, *compact, "Slider1"); });
   for (const char* name : {"bpm", "bpmSPB"}) {
     steps([&] { return CopyText(*large, *compact, name); });
