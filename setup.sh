@@ -18,6 +18,7 @@ PACKAGES=(
   clang libclang-rt-14-dev           # fuzz tests (libFuzzer, sanitizers)
   desktop-file-utils appstream       # desktop entry and metainfo validators
   dpkg-dev file                      # the Debian package and its dependencies
+  xvfb xauth openbox wmctrl xdotool x11-utils  # the window-manager test
 )
 BUILD_DIR=${TEMPIVA_BUILD_DIR:-build}
 FUZZ_DIR=${TEMPIVA_FUZZ_BUILD_DIR:-build-fuzz}

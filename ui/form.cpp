@@ -2,8 +2,14 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
 #include <QSlider>
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -32,6 +38,40 @@ bool TakesFocus(Kind kind) {
   }
 }
 
+// Rows of pixels, bottom excluded.
+struct Rows {
+  int top = 0, bottom = 0;
+  int height() const { return bottom - top; }
+};
+
+// The rows a caption's ink takes below the top of the line it is drawn on, as
+// a label draws it from the top of its box: at each pixel ratio the window may
+// be drawn at, the rows any of them inks.
+std::optional<Rows> InkRows(const QFont& font, const QString& text) {
+  const QFontMetrics metrics(font);
+  const QSize size(metrics.horizontalAdvance(text) + 2, 2 * metrics.height());
+  std::optional<Rows> rows;
+  std::vector<qreal> ratios{1.0};
+  if (qGuiApp->devicePixelRatio() != 1.0) ratios.push_back(qGuiApp->devicePixelRatio());
+  for (const qreal ratio : ratios) {
+    QImage image((QSizeF(size) * ratio).toSize(), QImage::Format_Alpha8);
+    image.setDevicePixelRatio(ratio);
+    image.fill(0);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.drawText(QRect(QPoint(), size), Qt::AlignLeft | Qt::AlignTop, text);
+    painter.end();
+    for (int y = 0; y < image.height(); ++y) {
+      const uchar* line = image.constScanLine(y);
+      if (std::all_of(line, line + image.width(), [](uchar alpha) { return alpha == 0; })) continue;
+      const Rows row{static_cast<int>(std::floor(y / ratio)),
+                     static_cast<int>(std::ceil((y + 1) / ratio))};
+      rows = rows ? Rows{std::min(rows->top, row.top), std::max(rows->bottom, row.bottom)} : row;
+    }
+  }
+  return rows;
+}
+
 }  // namespace
 
 Form::Form(const Layout& layout, QWidget* parent)
@@ -47,6 +87,7 @@ Form::Form(const Layout& layout, QWidget* parent)
   setPalette(palette);
   setAutoFillBackground(true);
   Build();
+  FitCaptions();
   ApplyFocusOrder();
 }
 
@@ -111,9 +152,8 @@ QWidget* Form::Create(const ControlSpec& entry, QWidget* parent) {
       break;
     }
     case Kind::Combo: {
-      auto* combo = new QComboBox(parent);
-      combo->setFont(font);  // before its text field exists, which inherits it
-      combo->setEditable(true);
+      // The font goes in before the text field exists, which inherits it.
+      auto* combo = new ComboBox(font, parent);
       combo->setInsertPolicy(QComboBox::NoInsert);
       combo->setCompleter(nullptr);  // typing must not complete to a list entry
       combo->addItems(entry.items);
@@ -133,7 +173,8 @@ QWidget* Form::Create(const ControlSpec& entry, QWidget* parent) {
       widget = new OptionButton(entry.text, kOptionPicture, parent);
       break;
     case Kind::Slider: {
-      auto* slider = new QSlider(Qt::Horizontal, parent);
+      auto* slider = new Slider(parent);
+      slider->setTickColor(entry.foreground);
       slider->setRange(entry.minimum, entry.maximum);
       slider->setValue(entry.position);
       slider->setSingleStep(entry.singleStep);
@@ -164,6 +205,90 @@ QWidget* Form::Create(const ControlSpec& entry, QWidget* parent) {
   widget->setFocusPolicy(TakesFocus(entry.kind) ? Qt::StrongFocus : Qt::NoFocus);
   widget->setVisible(entry.visible);
   return widget;
+}
+
+QRect Form::OnForm(const QWidget* widget) const {
+  return QRect(widget->mapTo(this, QPoint()), widget->size());
+}
+
+// Where a label's caption lies across: its text's width at the label's alignment.
+QRect Form::CaptionColumns(const ControlSpec& entry) const {
+  const QWidget* label = control(entry.name);
+  const QRect area = OnForm(label);
+  const int advance = QFontMetrics(label->font()).horizontalAdvance(entry.text);
+  const Qt::Alignment across = entry.alignment & Qt::AlignHorizontal_Mask;
+  const int left = across & Qt::AlignRight     ? area.right() + 1 - advance
+                   : across & Qt::AlignHCenter ? area.left() + (area.width() - advance) / 2
+                                               : area.left();
+  return QRect(left, area.top(), advance, area.height());
+}
+
+void Form::FitCaptions() {
+  // A label lies below the controls of its container, and a box may cover
+  // part of it: its caption keeps to the band of rows the covers leave, with
+  // one clear row towards each of them. Labels are transparent, so two that
+  // overlap where both captions lie share the overlapping rows: each takes
+  // its half, and the middle row stays clear.
+  constexpr int kClearRows = 1;
+  std::vector<std::pair<const ControlSpec*, QRect>> captions;
+  for (const ControlSpec& entry : layout_.controls) {
+    if (entry.kind == Kind::Label && entry.visible && !entry.text.isEmpty())
+      captions.emplace_back(&entry, CaptionColumns(entry));
+  }
+  for (const auto& [entry, text] : captions) {
+    auto* label = control<QLabel>(entry->name);
+    const QRect area = OnForm(label);
+    Rows band{area.top(), area.bottom() + 1};
+    const auto coverAbove = [&](int bottom) { band.top = std::max(band.top, bottom); };
+    const auto coverBelow = [&](int top) { band.bottom = std::min(band.bottom, top); };
+    for (const QWidget* w = label; w != this; w = w->parentWidget()) {
+      const QObjectList& siblings = w->parentWidget()->children();
+      for (auto i = siblings.indexOf(const_cast<QWidget*>(w)) + 1; i < siblings.size(); ++i) {
+        const auto* cover = qobject_cast<const QWidget*>(siblings[i]);
+        if (!cover || cover->isHidden() || qobject_cast<const QLabel*>(cover)) continue;
+        const QRect over = OnForm(cover);
+        if (!over.intersects(text)) continue;
+        if (over.top() > area.top()) {
+          coverBelow(over.top() - kClearRows);
+        } else if (over.bottom() < area.bottom()) {
+          coverAbove(over.bottom() + 1 + kClearRows);
+        }
+      }
+    }
+    for (const auto& [other, otherText] : captions) {
+      const QRect shared = text.intersected(otherText);
+      if (other == entry || shared.isEmpty()) continue;
+      const int middle = shared.top() + shared.height() / 2;
+      if (otherText.top() > text.top() ||
+          (otherText.top() == text.top() && otherText.bottom() > text.bottom())) {
+        coverBelow(middle);
+      } else {
+        coverAbove(middle + kClearRows);
+      }
+    }
+
+    // The table's size if the caption fits, else the largest that does.
+    QFont font = label->font();
+    std::optional<Rows> ink;
+    for (int pixels = font.pixelSize(); pixels > 0; --pixels) {
+      font.setPixelSize(pixels);
+      ink = InkRows(font, entry->text);
+      if (!ink || ink->height() <= band.height()) break;
+    }
+    if (!ink) continue;
+    label->setFont(font);
+
+    // As near the table's own placement as the band allows.
+    const int line = QFontMetrics(font).height();
+    const Qt::Alignment down = entry->alignment & Qt::AlignVertical_Mask;
+    const int lineTop = down & Qt::AlignTop      ? area.top()
+                        : down & Qt::AlignBottom ? area.bottom() + 1 - line
+                                                 : area.top() + (area.height() - line) / 2;
+    const int inkTop =
+        std::clamp(lineTop + ink->top, band.top, std::max(band.top, band.bottom - ink->height()));
+    label->setContentsMargins(0, inkTop - ink->top - area.top(), 0, 0);
+    label->setAlignment((entry->alignment & Qt::AlignHorizontal_Mask) | Qt::AlignTop);
+  }
 }
 
 void Form::ApplyFocusOrder() {

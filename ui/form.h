@@ -29,6 +29,11 @@ class Form : public QWidget {
   void Build();
   QWidget* Create(const ControlSpec& entry, QWidget* parent);
   void ApplyFocusOrder();
+  // Sets each caption's text size and height so that all its ink shows in
+  // the part of its label that no control covers.
+  void FitCaptions();
+  QRect OnForm(const QWidget* widget) const;
+  QRect CaptionColumns(const ControlSpec& entry) const;
 
   const Layout& layout_;
   QHash<QString, QWidget*> controls_;

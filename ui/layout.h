@@ -32,7 +32,8 @@ enum class Kind {
 enum class BoxStyle { None, Input, Output, DottedOutput };
 
 // Every caption and box is drawn in one sans-serif face; a layout row gives
-// only its size and weight.
+// only its size and weight. A caption is drawn smaller only where the
+// controls covering its label leave too few rows for its ink.
 struct FontSpec {
   double points = 0;  // 0: the window's default size
   bool bold = false;
@@ -62,7 +63,7 @@ struct ControlSpec {
   int maxLength = 0;         // 0: no limit
   QString accessibleName{};  // what a screen reader says, where caption or tooltip won't do
   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
-  QColor foreground{};  // invalid: the kind's or style's own colour
+  QColor foreground{};  // invalid: the kind's or style's own colour; a slider's tick marks
   QColor background{};
   QColor border{};    // rectangles
   int lineWidth = 1;  // pixels, for Line

@@ -17,6 +17,9 @@ namespace ui {
 namespace {
 
 const QColor kBlack(0, 0, 0);
+// The keyboard panel's outline; the large window's octave marks, drawn on the
+// white panel, take it too.
+const QColor kPanelBorder(64, 64, 64);
 
 // Geometry and look of the 24 delay boxes Text1(0)..Text1(23): box i sits in
 // row i / 4 and column i % 4 of Frame1.
@@ -102,6 +105,11 @@ void AddTempoScale(std::vector<ControlSpec>& controls, const TempoScale& scale) 
   }
 }
 
+// The tempo slider's tick marks, one every 5 BPM: one a position would draw
+// 241 marks a pixel or two apart, a dashed bar rather than a scale. Arrow keys
+// and clicks beside the handle then step by 1, for the exact tempo.
+constexpr int kTempoTicks = 5;
+
 const QStringList kSampleRates = {"8000", "11025", "22050", "32000", "44100", "48000", "96000"};
 
 }  // namespace
@@ -141,7 +149,7 @@ const Layout& CompactLayout() {
 
         // Frame4 "BPM": tempo slider and its clickable scale.
         {.name = "Slider1", .kind = Kind::Slider, .container = "Frame4", .left = 750, .top = 120, .width = 5055, .height = 285, .focus = 70,
-         .tooltip = "Slide to select BPM", .minimum = 0, .maximum = 240, .position = 120, .singleStep = 1, .pageStep = 5, .tickInterval = 1},
+         .tooltip = "Slide to select BPM", .minimum = 0, .maximum = 240, .position = 120, .singleStep = 1, .pageStep = 1, .tickInterval = kTempoTicks},
 
         // Frame1 "Delay calculator": column headings (the boxes follow below).
         {.name = "Label1", .kind = Kind::Label, .container = "Frame1", .left = 90, .top = 210, .width = 645, .height = 150, .focus = 32, .text = "Normal", .font = small675, .foreground = kBlack},
@@ -207,7 +215,7 @@ const Layout& CompactLayout() {
         {.name = "sldOctave", .kind = Kind::Slider, .container = "Frame3", .left = 90, .top = 360, .width = 1995, .height = 255, .focus = 60,
          .accessibleName = "Select octave", .minimum = 0, .maximum = 10, .position = 4, .singleStep = 1, .pageStep = 1, .tickInterval = 1},
         {.name = "Shape3", .kind = Kind::Rectangle, .container = "Frame3", .left = 90, .top = 600, .width = 1995, .height = 885,
-         .background = QColor(224, 224, 224), .border = QColor(64, 64, 64)},
+         .background = QColor(224, 224, 224), .border = kPanelBorder},
         {.name = "Shape11", .kind = Kind::Rectangle, .container = "Frame3", .left = 240, .top = 660, .width = 555, .height = 420, .background = kBlack, .border = kBlack},
         {.name = "Shape13", .kind = Kind::Rectangle, .container = "Frame3", .left = 1050, .top = 660, .width = 825, .height = 420, .background = kBlack, .border = kBlack},
         {.name = "cmdNote1", .kind = Kind::Button, .container = "Frame3", .left = 270, .top = 690, .width = 240, .height = 360, .focus = 48, .text = "C#", .font = small675},
@@ -269,7 +277,7 @@ const Layout& LargeLayout() {
 
         // Frame4 "BPM": tempo slider and its clickable scale.
         {.name = "Slider1", .kind = Kind::Slider, .container = "Frame4", .left = 990, .top = 180, .width = 6315, .height = 450, .focus = 72,
-         .tooltip = "Slide to select BPM", .minimum = 0, .maximum = 240, .position = 0, .singleStep = 1, .pageStep = 5, .tickInterval = 1},
+         .tooltip = "Slide to select BPM", .minimum = 0, .maximum = 240, .position = 0, .singleStep = 1, .pageStep = 1, .tickInterval = kTempoTicks},
 
         // Frame1 "Delay calculator": column headings (the boxes follow below).
         {.name = "Label1", .kind = Kind::Label, .container = "Frame1", .left = 120, .top = 240, .width = 645, .height = 150, .focus = 69, .text = "Normal", .font = small675, .foreground = kBlack},
@@ -313,10 +321,10 @@ const Layout& LargeLayout() {
         {.name = "Samples", .kind = Kind::Input, .container = "Frame2", .left = 1920, .top = 480, .width = 1140, .height = 390, .focus = 24, .text = "44100",
          .tooltip = "Enter the # of samples of your loop here", .font = box, .style = BoxStyle::Input, .maxLength = 10, .accessibleName = "Samples per Beat"},
         {.name = "Command11", .kind = Kind::Button, .container = "Frame2", .left = 3060, .top = 480, .width = 255, .height = 195, .focus = 25, .text = "t",
-         .tooltip = "Multiplies Samples per Beat by 2", .font = {8.25}},
+         .tooltip = "Multiplies Samples per Beat by 2", .font = {8.25}, .arrow = Arrow::Up},
         {.name = "Label29", .kind = Kind::Label, .container = "Frame2", .left = 3360, .top = 480, .width = 195, .height = 165, .focus = 30, .text = "X 2", .font = small675},
         {.name = "Command12", .kind = Kind::Button, .container = "Frame2", .left = 3060, .top = 660, .width = 255, .height = 195, .focus = 26, .text = "u",
-         .tooltip = "Divides Samples per Beat by 2", .font = {8.25}},
+         .tooltip = "Divides Samples per Beat by 2", .font = {8.25}, .arrow = Arrow::Down},
         {.name = "Label30", .kind = Kind::Label, .container = "Frame2", .left = 3360, .top = 720, .width = 195, .height = 165, .focus = 31, .text = "/ 2", .font = small675},
         {.name = "txtLength", .kind = Kind::Output, .container = "Frame2", .left = 60, .top = 960, .width = 915, .height = 360, .focus = 88,
          .font = {9.75, true}, .style = BoxStyle::Output, .maxLength = 6, .accessibleName = "Loop length (seconds)", .foreground = QColor(0, 255, 255)},
@@ -331,9 +339,9 @@ const Layout& LargeLayout() {
         // Frame3 "Note information".
         {.name = "Label31", .kind = Kind::Label, .container = "Frame3", .left = 120, .top = 240, .width = 1275, .height = 195, .focus = 20, .text = "Select octave", .font = small675},
         {.name = "sldOctave", .kind = Kind::Slider, .container = "Frame3", .left = 90, .top = 480, .width = 2475, .height = 315, .focus = 16,
-         .accessibleName = "Select octave", .minimum = 0, .maximum = 10, .position = 4, .singleStep = 1, .pageStep = 1, .tickInterval = 1},
+         .accessibleName = "Select octave", .foreground = kPanelBorder, .minimum = 0, .maximum = 10, .position = 4, .singleStep = 1, .pageStep = 1, .tickInterval = 1},
         {.name = "Shape3", .kind = Kind::Rectangle, .container = "Frame3", .left = 90, .top = 600, .width = 2475, .height = 1545,
-         .background = QColor(255, 255, 255), .border = QColor(64, 64, 64)},
+         .background = QColor(255, 255, 255), .border = kPanelBorder},
         {.name = "Shape11", .kind = Kind::Rectangle, .container = "Frame3", .left = 240, .top = 840, .width = 765, .height = 735, .background = kBlack, .border = kBlack},
         {.name = "Shape13", .kind = Kind::Rectangle, .container = "Frame3", .left = 1290, .top = 840, .width = 1035, .height = 735, .background = kBlack, .border = kBlack},
         {.name = "cmdNote1", .kind = Kind::Button, .container = "Frame3", .left = 300, .top = 900, .width = 315, .height = 615, .focus = 89, .text = "C#"},

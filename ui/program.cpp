@@ -2,9 +2,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QWindow>
 #include <cmath>
 #include <optional>
 
@@ -54,9 +56,16 @@ QString StateText(Which which) {
   return QString::fromLatin1(calc::FlagToText(which == Which::Compact).data());
 }
 
-// Window edges in twips; the window's position is its outer top-left corner.
-float LeftTwips(const QWidget& window) { return float(window.x() * kTwipsPerPixel); }
-float TopTwips(const QWidget& window) { return float(window.y() * kTwipsPerPixel); }
+// The window's position is its outer top-left corner, as the window system
+// has it now: QWidget::pos() can still lack a frame the window manager added
+// after the window last moved.
+QPoint OuterCorner(const QWidget& window) {
+  const QWindow* handle = window.windowHandle();
+  return handle ? handle->framePosition() : window.pos();
+}
+// Window edges in twips.
+float LeftTwips(const QWidget& window) { return float(OuterCorner(window).x() * kTwipsPerPixel); }
+float TopTwips(const QWidget& window) { return float(OuterCorner(window).y() * kTwipsPerPixel); }
 
 // A position the window system cannot take is refused.
 std::optional<int> ScreenPixels(std::optional<float> twips) {
@@ -77,6 +86,19 @@ bool SetTop(QWidget& window, std::optional<float> twips) {
   return y.has_value();
 }
 
+// The window being shown takes the client position of the window being left:
+// both carry the same frame, so its outer corner lands where the other's
+// stood. A window that was shown before no longer knows its frame while
+// hidden, and would be placed by its client corner if given the outer one.
+bool SetClientTop(QWidget& window, const QWidget& from) {
+  window.setGeometry(QRect(QPoint(window.geometry().x(), from.geometry().y()), window.size()));
+  return true;
+}
+bool SetClientLeft(QWidget& window, const QWidget& from) {
+  window.setGeometry(QRect(QPoint(from.geometry().x(), window.geometry().y()), window.size()));
+  return true;
+}
+
 QLineEdit* Box(const CalculatorWindow& window, const char* name) {
   return window.control<QLineEdit>(name);
 }
@@ -85,6 +107,10 @@ QSlider* Slider(const CalculatorWindow& window, const char* name) {
 }
 bool CopyText(const CalculatorWindow& from, CalculatorWindow& to, const char* name) {
   Box(to, name)->setText(Box(from, name)->text());
+  return true;
+}
+bool CopyCaption(const CalculatorWindow& from, CalculatorWindow& to, const char* name) {
+  to.control<QLabel>(name)->setText(from.control<QLabel>(name)->text());
   return true;
 }
 bool CopySlider(const CalculatorWindow& from, CalculatorWindow& to, const char* name) {
@@ -194,11 +220,16 @@ void Program::Max_Click() {
   StepRunner steps(FailurePolicy::StopOnFailure);
   compact->hide();
   CalculatorWindow* large = Load(Which::Large);
-  steps([&] { return SetTop(*large, TopTwips(*compact)); });
-  steps([&] { return SetLeft(*large, LeftTwips(*compact)); });
+  steps([&] { return SetClientTop(*large, *compact); });
+  steps([&] { return SetClientLeft(*large, *compact); });
   steps([&] { return CopySlider(*compact, *large, "Slider1"); });
-  for (const char* name :
-       {"bpm", "txtLength", "bpmSPB", "txtNote", "txtOctave", "MidiNoteNumber", "Samples"}) {
+  for (const char* name : {"bpm", "txtLength", "bpmSPB"}) {
+    steps([&] { return CopyText(*compact, *large, name); });
+  }
+  // The hidden note index goes with the note, so that the frequency shown
+  // and the octave slider's next recomputation are the same note's.
+  steps([&] { return CopyCaption(*compact, *large, "lblNote"); });
+  for (const char* name : {"txtNote", "NoteFreq", "txtOctave", "MidiNoteNumber", "Samples"}) {
     steps([&] { return CopyText(*compact, *large, name); });
   }
   steps([&] { return CopySlider(*compact, *large, "sldOctave"); });
@@ -214,10 +245,14 @@ void Program::Min_Click() {
   SavedSettings::Store({{&settings::kState, StateText(Which::Compact)}});
   StepRunner steps(FailurePolicy::StopOnFailure);
   large->hide();
-  steps([&] { return SetTop(*compact, TopTwips(*large)); });
-  steps([&] { return SetLeft(*compact, LeftTwips(*large)); });
+  steps([&] { return SetClientTop(*compact, *large); });
+  steps([&] { return SetClientLeft(*compact, *large); });
   steps([&] { return CopySlider(*large, *compact, "Slider1"); });
-  for (const char* name : {"bpm", "bpmSPB", "txtNote", "txtOctave", "MidiNoteNumber", "Samples"}) {
+  for (const char* name : {"bpm", "bpmSPB"}) {
+    steps([&] { return CopyText(*large, *compact, name); });
+  }
+  steps([&] { return CopyCaption(*large, *compact, "lblNote"); });
+  for (const char* name : {"txtNote", "NoteFreq", "txtOctave", "MidiNoteNumber", "Samples"}) {
     steps([&] { return CopyText(*large, *compact, name); });
   }
   steps([&] { return CopySlider(*large, *compact, "sldOctave"); });

@@ -78,7 +78,6 @@ class Program : public QObject {
   // running, does nothing; the window is destroyed once its handler returns.
   void Unload(Which which);
   SavedSettings::Values EndOfRunValues(Which which) const;
-  void CopyValues(CalculatorWindow& from, CalculatorWindow& to, bool toLarge);
   void SetAboutBold(bool bold);
   void EndIfNothingLoaded();
 

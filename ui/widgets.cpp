@@ -1,10 +1,13 @@
 #include "widgets.h"
 
 #include <QFocusEvent>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygonF>
+#include <QSignalBlocker>
 #include <QStyleOptionButton>
+#include <QStyleOptionSlider>
 #include <QStylePainter>
 #include <utility>
 
@@ -24,6 +27,29 @@ void TextBox::mousePressEvent(QMouseEvent* event) {
     return;
   }
   QLineEdit::mousePressEvent(event);
+}
+
+ComboBox::ComboBox(const QFont& font, QWidget* parent) : QComboBox(parent) {
+  setFont(font);
+  setEditable(true);
+  connect(this, &QComboBox::editTextChanged, this, &ComboBox::FollowText);
+}
+
+void ComboBox::FollowText(const QString& text) {
+  const int entry = findText(text);
+  if (entry == currentIndex()) return;
+  if (entry >= 0) {
+    setCurrentIndex(entry);  // the same text: the field is left as it is
+    return;
+  }
+  // Leaving every entry empties the field; the user's text goes back as it was.
+  QLineEdit* field = lineEdit();
+  const int cursor = field->cursorPosition();
+  const QSignalBlocker quietBox(this);
+  const QSignalBlocker quietField(field);
+  setCurrentIndex(-1);
+  field->setText(text);
+  field->setCursorPosition(cursor);
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
@@ -89,6 +115,34 @@ void OptionButton::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
     painter.drawRect(picture.adjusted(0, 0, -1, -1));
   }
+}
+
+Slider::Slider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {}
+
+void Slider::paintEvent(QPaintEvent* event) {
+  if (!tickColor_.isValid() || tickPosition() == NoTicks) {
+    QSlider::paintEvent(event);
+    return;
+  }
+  QStyleOptionSlider option;
+  initStyleOption(&option);
+  // The style draws the marks where it always does; they are then recoloured
+  // and the groove and handle drawn over them.
+  const qreal ratio = devicePixelRatio();
+  QImage marks((QSizeF(size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+  marks.setDevicePixelRatio(ratio);
+  marks.fill(Qt::transparent);
+  QPainter markPainter(&marks);
+  option.subControls = QStyle::SC_SliderTickmarks;
+  style()->drawComplexControl(QStyle::CC_Slider, &option, &markPainter, this);
+  markPainter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+  markPainter.fillRect(rect(), tickColor_);
+  markPainter.end();
+
+  QStylePainter painter(this);
+  painter.drawImage(QPoint(), marks);
+  option.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
+  painter.drawComplexControl(QStyle::CC_Slider, option);
 }
 
 ShapeItem::ShapeItem(QWidget* parent) : QWidget(parent) {

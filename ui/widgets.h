@@ -1,9 +1,11 @@
 // The few control kinds the window needs beyond Qt's own widgets.
 #pragma once
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSlider>
 #include <QWidget>
 
 namespace ui {
@@ -25,6 +27,19 @@ class TextBox : public QLineEdit {
 
  private:
   bool pressBroughtFocus_ = false;
+};
+
+// An editable combo box whose current list entry is always the one whose
+// text is shown, and none while the text is not in the list, however the
+// text came there: what opening the list highlights and where the arrow keys
+// step from.
+class ComboBox : public QComboBox {
+  Q_OBJECT
+ public:
+  ComboBox(const QFont& font, QWidget* parent);
+
+ private:
+  void FollowText(const QString& text);
 };
 
 // A label the user can click.
@@ -66,6 +81,21 @@ class OptionButton : public QPushButton {
 
  private:
   QColor picture_;
+};
+
+// A horizontal slider whose tick marks may take a colour of their own, for a
+// slider drawn over a surface the style's marks would fade into.
+class Slider : public QSlider {
+  Q_OBJECT
+ public:
+  explicit Slider(QWidget* parent);
+  void setTickColor(const QColor& color) { tickColor_ = color; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QColor tickColor_;  // invalid: the style's own
 };
 
 // A filled rectangle or a straight line drawn below the controls of its

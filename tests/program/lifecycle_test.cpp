@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPalette>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -184,7 +185,6 @@ class LifecycleTest : public QObject {
     program_->Max_Click();
     QVERIFY(large() != nullptr);
     // The large window's own values, which a switch must leave alone.
-    SetText(large(), "NoteFreq", QStringLiteral("7.7"));
     auto* largeRate = large()->control<QComboBox>("SampleRate");
     largeRate->setCurrentIndex(largeRate->findText(QStringLiteral("48000")));
     large()->control<QPushButton>("Option3")->click();
@@ -203,6 +203,7 @@ class LifecycleTest : public QObject {
     SetText(c, "Samples", QStringLiteral("29400"));
     QVERIFY(ui::CalculatorWindow::SetSliderPosition(c->control<QSlider>("sldOctave"), 7));
     SetText(c, "NoteFreq", QStringLiteral("1.5"));
+    c->control<QLabel>("lblNote")->setText(QStringLiteral("8"));
     auto* compactRate = c->control<QComboBox>("SampleRate");
     compactRate->setCurrentIndex(compactRate->findText(QStringLiteral("22050")));
     c->control<QPushButton>("Option1")->click();
@@ -221,7 +222,8 @@ class LifecycleTest : public QObject {
     QCOMPARE(Text(l, "MidiNoteNumber"), QStringLiteral("104"));
     QCOMPARE(Text(l, "Samples"), QStringLiteral("29400"));
     QCOMPARE(Position(l, "sldOctave"), 7);
-    QCOMPARE(Text(l, "NoteFreq"), QStringLiteral("7.7"));
+    QCOMPARE(Text(l, "NoteFreq"), QStringLiteral("1.5"));
+    QCOMPARE(l->control<QLabel>("lblNote")->text(), QStringLiteral("8"));
     QCOMPARE(largeRate->currentText(), QStringLiteral("48000"));
     QVERIFY(l->control<QPushButton>("Option3")->isChecked());
     QVERIFY(!l->control<QPushButton>("Option1")->isChecked());
@@ -261,6 +263,49 @@ class LifecycleTest : public QObject {
       QVERIFY(!large()->isVisible());
       QVERIFY(compact()->isVisible());
     }
+  }
+
+  // The note shown after a switch is one note: name, octave, frequency and
+  // MIDI number agree, and the octave slider goes on from that note.
+  void noteAgreesAfterSwitch_data() {
+    QTest::addColumn<bool>("fromLarge");
+    QTest::addColumn<int>("octave");  // set before the key is pressed
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QStringList>("shown");  // txtNote, txtOctave, NoteFreq, MidiNoteNumber
+    QTest::addColumn<int>("newOctave");      // then moved in the window switched to
+    QTest::addColumn<QStringList>("moved");
+    QTest::newRow("C#4 to the large window")
+        << false << 4 << "cmdNote1" << QStringList{"C#", "4", "277.182", "49"} << 5
+        << QStringList{"C#", "5", "554.365", "61"};
+    QTest::newRow("F#2 to the compact window")
+        << true << 2 << "cmdNote6" << QStringList{"F#", "2", "92.4986", "30"} << 3
+        << QStringList{"F#", "3", "184.997", "42"};
+    QTest::newRow("A0 to the large window: the start note, another octave")
+        << false << 0 << "" << QStringList{"A", "0", "27.5000", "9"} << 10
+        << QStringList{"A", "10", "28160.0", "129"};
+  }
+  void noteAgreesAfterSwitch() {
+    QFETCH(bool, fromLarge);
+    QFETCH(int, octave);
+    QFETCH(QString, key);
+    QFETCH(QStringList, shown);
+    QFETCH(int, newOctave);
+    QFETCH(QStringList, moved);
+    program_->Start();
+    if (fromLarge) program_->Max_Click();
+    ui::CalculatorWindow* before = program_->window(fromLarge ? Which::Large : Which::Compact);
+    MoveOctaveSlider(before, octave);
+    if (!key.isEmpty()) before->control<QPushButton>(key)->click();
+    if (fromLarge) {
+      program_->Min_Click();
+    } else {
+      program_->Max_Click();
+    }
+    ui::CalculatorWindow* after = program_->window(fromLarge ? Which::Compact : Which::Large);
+    QVERIFY(after->isVisible());
+    QCOMPARE(NoteTexts(after), shown);
+    MoveOctaveSlider(after, newOctave);
+    QCOMPARE(NoteTexts(after), moved);
   }
 
   void onlyMinWritesTheLayout() {
@@ -399,6 +444,18 @@ class LifecycleTest : public QObject {
     large()->move(300, 400);
     SetText(large(), "bpm", QStringLiteral("150"));
     return large();
+  }
+
+  static QStringList NoteTexts(const ui::CalculatorWindow* window) {
+    return {Text(window, "txtNote"), Text(window, "txtOctave"), Text(window, "NoteFreq"),
+            Text(window, "MidiNoteNumber")};
+  }
+  // As the user drags it: the slider reports a scroll.
+  static void MoveOctaveSlider(ui::CalculatorWindow* window, int octave) {
+    auto* slider = window->control<QSlider>("sldOctave");
+    slider->setSliderDown(true);
+    slider->setSliderPosition(octave);
+    slider->setSliderDown(false);
   }
 
   void checkCarried(const ui::CalculatorWindow* window) {

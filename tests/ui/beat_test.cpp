@@ -204,6 +204,39 @@ class BeatTest : public QObject {
     }
   }
 
+  // The list's current entry is the one whose text the field shows, and none
+  // while the text is not in the list: opening the list and the arrow keys
+  // start from it.
+  void currentRateEntry_data() {
+    QTest::addColumn<QString>("typed");  // empty: the text the window starts with
+    QTest::addColumn<int>("key");        // then pressed in the field; 0: none
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("entry");  // index of the current entry; -1: none
+    QTest::newRow("at start") << "" << 0 << "44100" << 4;
+    QTest::newRow("typed 48000") << "48000" << 0 << "48000" << 5;
+    QTest::newRow("typed 8000, the first entry") << "8000" << 0 << "8000" << 0;
+    QTest::newRow("typed 4800: no entry, text kept") << "4800" << 0 << "4800" << -1;
+    QTest::newRow("typed 96000x: no entry, text kept") << "96000x" << 0 << "96000x" << -1;
+    QTest::newRow("Down from 44100") << "" << int(Qt::Key_Down) << "48000" << 5;
+    QTest::newRow("Up from 44100") << "" << int(Qt::Key_Up) << "32000" << 3;
+    QTest::newRow("Down from typed 22050") << "22050" << int(Qt::Key_Down) << "32000" << 3;
+  }
+  void currentRateEntry() {
+    QFETCH_GLOBAL(QString, layout);
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(QString, shown);
+    QFETCH(int, entry);
+    auto window = uitest::OpenWindow(layout);
+    QVERIFY(window);
+    auto* rate = window->control<QComboBox>("SampleRate");
+    if (!typed.isEmpty()) uitest::Retype(rate->lineEdit(), typed);
+    if (key != 0) QTest::keyClick(rate->lineEdit(), static_cast<Qt::Key>(key));
+    QCOMPARE(rate->lineEdit()->text(), shown);
+    QCOMPARE(rate->currentIndex(), entry);
+    QCOMPARE(rate->lineEdit()->cursorPosition(), shown.size());
+  }
+
   void chosenRateWaitsForTheNextStep() {
     QFETCH_GLOBAL(QString, layout);
     auto window = uitest::OpenWindow(layout);

@@ -210,8 +210,9 @@ class DelayTest : public QObject {
                                 << "4000";
     QTest::newRow("Right arrow") << int(Qt::Key_Right) << 0 << "121"
                                  << "1983.4";
-    QTest::newRow("Page Up") << int(Qt::Key_PageUp) << 0 << "125"
-                             << "1920";
+    QTest::newRow("Page Up: one step, as a click beside the handle")
+        << int(Qt::Key_PageUp) << 0 << "121"
+        << "1983.4";
     QTest::newRow("Home: tempo 0 keeps the table") << int(Qt::Key_Home) << 0 << "0"
                                                    << "2000";
   }

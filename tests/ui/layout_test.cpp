@@ -8,6 +8,7 @@
 #include <QStyleOptionFrame>
 #include <QTest>
 
+#include "widgets.h"
 #include "window_test_support.h"
 
 class LayoutTest : public QObject {
@@ -57,6 +58,34 @@ class LayoutTest : public QObject {
       QVERIFY2((widget != nullptr) == present, qPrintable(name));
       if (widget) QVERIFY2(widget->inherits(qPrintable(className)), qPrintable(name));
     }
+  }
+
+  // The doubling, halving and layout buttons show triangles, never the
+  // letters that stood for them in a symbol font.
+  void triangleButtons_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("inLayout");  // empty: both
+    QTest::addColumn<bool>("upward");
+    QTest::newRow("doubling") << "Command11"
+                              << "" << true;
+    QTest::newRow("halving") << "Command12"
+                             << "" << false;
+    QTest::newRow("larger window") << "Max"
+                                   << "compact" << true;
+    QTest::newRow("smaller window") << "Min"
+                                    << "large" << false;
+  }
+  void triangleButtons() {
+    QFETCH_GLOBAL(QString, layout);
+    QFETCH(QString, button);
+    QFETCH(QString, inLayout);
+    QFETCH(bool, upward);
+    if (!inLayout.isEmpty() && inLayout != layout) QSKIP("button of the other layout");
+    auto window = uitest::OpenWindow(layout);
+    QVERIFY(window);
+    const auto* triangle = window->control<ui::TriangleButton>(button);
+    QVERIFY2(triangle, qPrintable(button + QStringLiteral(" is no triangle button")));
+    QCOMPARE(triangle->upward(), upward);
   }
 
   void programButtonSignal_data() {
