@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a finished build folder and checks what it
 # installs and what it depends on.
-#   package_test.sh BUILD_DIR
+#   package_test.sh BUILD_DIR [PROGRAM_DIR]   (the programs' folder under /usr,
+#                                              as the build was configured)
 set -euo pipefail
 build=$(readlink -f "$1")
+programs=${2:-lib/tempiva}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
@@ -21,11 +23,11 @@ check() {  # check DESCRIPTION COMMAND...
 files=$(dpkg-deb -c "$deb" | awk '{print $6 ($7 ? " " $7 " " $8 : "")}')
 has() { grep -qxF -- "$1" <<<"$files"; }
 
-check "calculator beside its help page" has ./usr/lib/tempiva/tpv120
-check "recovery utility beside it" has ./usr/lib/tempiva/RESET_TPV120
-check "help page" has ./usr/lib/tempiva/index.html
-check "calculator launcher" has "./usr/bin/tpv120 -> ../lib/tempiva/tpv120"
-check "recovery launcher" has "./usr/bin/RESET_TPV120 -> ../lib/tempiva/RESET_TPV120"
+check "calculator beside its help page" has ./usr/$programs/tpv120
+check "recovery utility beside it" has ./usr/$programs/RESET_TPV120
+check "help page" has ./usr/$programs/index.html
+check "calculator launcher" has "./usr/bin/tpv120 -> ../$programs/tpv120"
+check "recovery launcher" has "./usr/bin/RESET_TPV120 -> ../$programs/RESET_TPV120"
 check "calculator menu entry" has ./usr/share/applications/org.example.Tempiva.desktop
 check "recovery menu entry" has ./usr/share/applications/org.example.Tempiva.Reset.desktop
 check "metainfo" has ./usr/share/metainfo/org.example.Tempiva.metainfo.xml
