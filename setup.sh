@@ -1,24 +1,31 @@
 #!/usr/bin/env bash
-# Sets up a Debian 12 machine for Tempiva and then runs it:
-#   ./setup.sh run    install what is missing, build, start the calculator tpv120
-#   ./setup.sh test   install what is missing, build, run every test (plainly,
-#                     under sanitizers, and a bounded fuzz run)
-# Both are safe to repeat: the install is skipped when every package is there,
-# and the build only rebuilds what changed.
+# Sets up a Debian 12 machine for Tempiva and then runs it or its tests:
+#   ./setup.sh run    install what building and running needs, build the two
+#                     programs (no tests, no benchmarks), start the calculator
+#   ./setup.sh test   install everything, build everything, run every test
+#                     (plainly, under sanitizers, and a bounded fuzz run)
+#   ./setup.sh quick  for day-to-day work: the plain build's tests only
+# All are safe to repeat: the install is skipped when every package is there,
+# and the build only rebuilds what changed. run and quick share the folder
+# build/: run leaves the tests out of it, quick and test put them back.
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 
-# Debian packages the build and the tests need, in one place.
-PACKAGES=(
+# Debian packages, in one place: what the programs need to build and run ...
+RUN_PACKAGES=(
   cmake ninja-build g++ pkg-config   # build
-  clang-format                       # the source format check
   qt6-base-dev fonts-liberation2     # the window and the font its boxes are sized for
+  xdg-utils                          # Help opens its page with the desktop's browser
+)
+# ... and what the tests and benchmarks need besides.
+TEST_PACKAGES=(
+  clang-format                       # the source format check
   libgtest-dev                       # unit tests
   libbenchmark-dev                   # benchmarks
   clang libclang-rt-14-dev           # fuzz tests (libFuzzer, sanitizers)
   desktop-file-utils appstream       # desktop entry and metainfo validators
-  dpkg-dev file                      # the Debian package and its dependencies
-  xvfb xauth openbox wmctrl xdotool x11-utils  # the window-manager test
+  dpkg-dev file man-db               # the Debian package, its dependencies and manual pages
+  xvfb xauth openbox wmctrl xdotool x11-utils  # window tests on a real X display with a window manager
 )
 BUILD_DIR=${TEMPIVA_BUILD_DIR:-build}
 FUZZ_DIR=${TEMPIVA_FUZZ_BUILD_DIR:-build-fuzz}
@@ -26,17 +33,17 @@ SANITIZE_DIR=${TEMPIVA_SANITIZE_BUILD_DIR:-build-sanitize}
 FUZZ_SECONDS=${TEMPIVA_FUZZ_SECONDS:-30}
 
 usage() {
-  echo "usage: $0 run|test" >&2
+  echo "usage: $0 run|test|quick" >&2
   exit 2
 }
 
-install_missing() {
+install_missing() {  # install_missing PACKAGE...
   if ! command -v dpkg-query >/dev/null 2>&1; then
-    echo "This is not a Debian-like system: install ${PACKAGES[*]} yourself." >&2
+    echo "This is not a Debian-like system: install $* yourself." >&2
     return
   fi
   local missing=() pkg
-  for pkg in "${PACKAGES[@]}"; do
+  for pkg in "$@"; do
     dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
       missing+=("$pkg")
   done
@@ -55,21 +62,31 @@ install_missing() {
     apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
+# The programs alone. Warnings stay warnings here: only the test command
+# makes them fatal, and run leaves that choice as the last test build made it.
+build_programs() {
+  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DBUILD_TESTING=OFF >/dev/null
+  cmake --build "$BUILD_DIR"
+}
+
+# The programs with their tests and benchmarks, warnings fatal as in CI.
 build() {
-  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DBUILD_TESTING=ON -DTEMPIVA_WARNINGS_FATAL=ON >/dev/null
   cmake --build "$BUILD_DIR"
 }
 
 build_fuzz() {
   cmake -S . -B "$FUZZ_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER=clang++ -DTEMPIVA_FUZZ=ON \
+    -DCMAKE_CXX_COMPILER=clang++ -DTEMPIVA_FUZZ=ON -DTEMPIVA_WARNINGS_FATAL=ON \
     -DTEMPIVA_FUZZ_SECONDS="$FUZZ_SECONDS" >/dev/null
   cmake --build "$FUZZ_DIR"
 }
 
 build_sanitized() {
   cmake -S . -B "$SANITIZE_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTEMPIVA_SANITIZE=ON \
-    -DTEMPIVA_BENCHMARKS=OFF >/dev/null
+    -DTEMPIVA_WARNINGS_FATAL=ON -DTEMPIVA_BENCHMARKS=OFF >/dev/null
   cmake --build "$SANITIZE_DIR"
 }
 
@@ -84,8 +101,7 @@ test_sanitized() {
 run_program() {
   local program="$BUILD_DIR/ui/tpv120"
   if [ ! -x "$program" ]; then
-    echo "tpv120 is not built yet: its window is still being written."
-    echo "The calculation core is ready and tested: ./setup.sh test"
+    echo "The build finished without $program: see its output above." >&2
     exit 1
   fi
   if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
@@ -99,12 +115,17 @@ run_program() {
 
 case "${1:-}" in
   run)
-    install_missing
-    build
+    install_missing "${RUN_PACKAGES[@]}"
+    build_programs
     run_program
     ;;
+  quick)
+    install_missing "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+    build
+    ctest --test-dir "$BUILD_DIR" --output-on-failure
+    ;;
   test)
-    install_missing
+    install_missing "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
     build
     build_fuzz
     build_sanitized

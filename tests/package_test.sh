@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a finished build folder and checks what it
 # installs and what it depends on.
-#   package_test.sh BUILD_DIR
+#   package_test.sh BUILD_DIR [PROGRAM_DIR]   (the programs' folder under /usr,
+#                                              as the build was configured)
 set -euo pipefail
 build=$(readlink -f "$1")
+programs=${2:-lib/tempiva}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
@@ -21,11 +23,11 @@ check() {  # check DESCRIPTION COMMAND...
 files=$(dpkg-deb -c "$deb" | awk '{print $6 ($7 ? " " $7 " " $8 : "")}')
 has() { grep -qxF -- "$1" <<<"$files"; }
 
-check "calculator beside its help page" has ./usr/lib/tempiva/tpv120
-check "recovery utility beside it" has ./usr/lib/tempiva/RESET_TPV120
-check "help page" has ./usr/lib/tempiva/index.html
-check "calculator launcher" has "./usr/bin/tpv120 -> ../lib/tempiva/tpv120"
-check "recovery launcher" has "./usr/bin/RESET_TPV120 -> ../lib/tempiva/RESET_TPV120"
+check "calculator beside its help page" has ./usr/$programs/tpv120
+check "recovery utility beside it" has ./usr/$programs/RESET_TPV120
+check "help page" has ./usr/$programs/index.html
+check "calculator launcher" has "./usr/bin/tpv120 -> ../$programs/tpv120"
+check "recovery launcher" has "./usr/bin/RESET_TPV120 -> ../$programs/RESET_TPV120"
 check "calculator menu entry" has ./usr/share/applications/org.example.Tempiva.desktop
 check "recovery menu entry" has ./usr/share/applications/org.example.Tempiva.Reset.desktop
 check "metainfo" has ./usr/share/metainfo/org.example.Tempiva.metainfo.xml
@@ -33,8 +35,36 @@ check "scalable icon" has ./usr/share/icons/hicolor/scalable/apps/org.example.Te
 for size in 16 32 48 256; do
   check "${size}px icon" has ./usr/share/icons/hicolor/${size}x${size}/apps/org.example.Tempiva.png
 done
+check "copyright file" has ./usr/share/doc/tempiva/copyright
+for page in tpv120 RESET_TPV120; do
+  check "manual page $page(1)" has ./usr/share/man/man1/$page.1.gz
+done
 check "nothing outside /usr" bash -c '! grep -v "^\./usr/\|^\./$" <<<"$1"' _ "$files"
 check "no test, benchmark or build tool" bash -c '! grep -E "test|bench|icon_tool" <<<"$1"' _ "$files"
+
+# The documents as installed: read from the unpacked package.
+root="$out/root"
+dpkg-deb -x "$deb" "$root"
+copyright="$root/usr/share/doc/tempiva/copyright"
+check "copyright in the machine-readable format" test \
+  "$(head -1 "$copyright")" = "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/"
+check "copyright covers every file" grep -qx "Files: \*" "$copyright"
+check "copyright names holder and licence" bash -c \
+  'grep -q "^Copyright: .*[0-9]\{4\} ." "$1" && grep -q "^License: ." "$1"' _ "$copyright"
+check "copyright readable by all" test "$(stat -c %a "$copyright")" = 644
+for page in tpv120 RESET_TPV120; do
+  file="$root/usr/share/man/man1/$page.1.gz"
+  check "$page(1) is gzip" gzip -t "$file"
+  # Byte 3 holds the header flags (no file name) and 4 to 7 the time (none).
+  check "$page(1) compressed without name or time" \
+    test "$(od -An -tx1 -j3 -N5 "$file" | tr -d ' ')" = 0000000000
+  check "$page(1) names its program" bash -c \
+    'lexgrog "$1" | grep -q "\"$2 - "' _ "$file" "$page"
+  warnings=$(MANWIDTH=80 man --warnings -E UTF-8 -l "$file" 2>&1 >/dev/null)
+  check "$page(1) formats without warnings" test -z "$warnings"
+  [ -z "$warnings" ] || echo "$warnings"
+  check "$page(1) readable by all" test "$(stat -c %a "$file")" = 644
+done
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"

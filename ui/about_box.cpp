@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -63,7 +64,11 @@ AboutBox::AboutBox(DesktopShell& shell, const QString& makerNotice, const QStrin
   link->setAccessibleName(makerAddress);
   connect(link, &ClickLabel::clicked, this, &AboutBox::Label1_Click);
 
-  for (QWidget* child : findChildren<QWidget*>()) child->setFont(font);
+  for (QWidget* child : findChildren<QWidget*>()) {
+    child->setFont(font);
+    child->installEventFilter(this);  // keys reach the focused button first
+  }
+  installEventFilter(this);
   close->setFocus();
 }
 
@@ -80,5 +85,19 @@ void AboutBox::closeEvent(QCloseEvent* event) {
 }
 
 void AboutBox::done(int) { emit closeRequested(); }  // Enter and Escape
+
+bool AboutBox::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyRelease) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    releasedKey_ = key->key();
+    releasedAt_ = key->timestamp();
+  } else if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool pairedRepeat =
+        key->timestamp() != 0 && key->key() == releasedKey_ && key->timestamp() == releasedAt_;
+    if (key->isAutoRepeat() || pairedRepeat) return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}
 
 }  // namespace ui

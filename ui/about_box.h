@@ -22,10 +22,16 @@ class AboutBox : public QDialog {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void done(int result) override;
+  // Drops the repeats of a key held down, so that an Escape or Enter still
+  // held (or left down by a tool that sent no release) does not close each
+  // new box the moment it opens; the box acts on fresh presses only.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   DesktopShell& shell_;
   QString makerAddress_;
+  int releasedKey_ = 0;     // the last key released and when: X repeats a held
+  quint64 releasedAt_ = 0;  // key as release-press pairs with one time stamp
 };
 
 }  // namespace ui

@@ -324,8 +324,15 @@ void Program::Command3_Click() {
 int Program::StartDoc(QString& docName) {
   // Joined as it is: a directory ending in the separator gives two of them.
   docName = programDirectory_ + QDir::separator() + docName;
-  return shell_.Open(nullptr, QStringLiteral("Open"), docName, QString(), QDir::rootPath(),
-                     shell::kShowNormal);
+  // The opener is not waited for: a failure it meets later gets the message
+  // Help shows for one met at once, while this program is still there.
+  return shell_.OpenWatched(nullptr, QStringLiteral("Open"), docName, QString(), QDir::rootPath(),
+                            shell::kShowNormal, [program = QPointer<Program>(this)](int result) {
+                              if (program) {
+                                program->shell_.ShowMessage(QStringLiteral("Tempiva"),
+                                                            HelpMessage(result));
+                              }
+                            });
 }
 
 void Program::Command4_Click(Which which) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "../calc/test_names.h"
+#include "test_names.h"
 
 namespace {
 

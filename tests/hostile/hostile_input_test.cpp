@@ -10,9 +10,9 @@
 #include <cmath>
 #include <memory>
 
-#include "../program/program_test_support.h"
-#include "../ui/window_test_support.h"
 #include "calc/numeric_text.h"
+#include "program_test_support.h"
+#include "window_test_support.h"
 
 namespace {
 

@@ -19,9 +19,9 @@
 #include <QTest>
 #include <memory>
 
-#include "../program/program_test_support.h"
 #include "looks.h"
 #include "program.h"
+#include "program_test_support.h"
 
 using namespace programtest;
 using ui::Which;

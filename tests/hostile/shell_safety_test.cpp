@@ -10,9 +10,9 @@
 #include <QTest>
 #include <memory>
 
-#include "../program/program_test_support.h"
 #include "desktop_shell.h"
 #include "program.h"
+#include "program_test_support.h"
 
 using namespace programtest;
 
@@ -64,8 +64,20 @@ class ShellSafetyTest : public QObject {
                                record_.toUtf8() + "'\n"));
     QVERIFY(QFile::setPermissions(
         opener_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    // The type query names a browser whose desktop entry is installed.
+    typeQuery_ = work_->filePath(QStringLiteral("type-query"));
+    QVERIFY(WriteFileBytes(typeQuery_, "#!/bin/sh\necho test-browser.desktop\n"));
+    QVERIFY(QFile::setPermissions(
+        typeQuery_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    QVERIFY(QDir().mkpath(work_->filePath(QStringLiteral("data/applications"))));
+    QVERIFY(
+        WriteFileBytes(work_->filePath(QStringLiteral("data/applications/test-browser.desktop")),
+                       "[Desktop Entry]\nType=Application\nName=Browser\nExec=true %u\n"));
+    dataHome_ = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", work_->filePath(QStringLiteral("data")).toLocal8Bit());
   }
   void cleanup() {
+    qputenv("XDG_DATA_HOME", dataHome_);
     QStringList pwned = Pwned(work_->path(), true) + Pwned(QDir::currentPath(), false) +
                         Pwned(QDir::rootPath(), false);
     work_.reset();
@@ -95,7 +107,7 @@ class ShellSafetyTest : public QObject {
     QVERIFY(QDir().mkpath(directory));
     const QString page = directory + QStringLiteral("/index.html");
     QVERIFY(WriteFileBytes(page, "<html></html>\n"));
-    RecordingShell shell(opener_);
+    RecordingShell shell(opener_, typeQuery_);
     ui::Program program('.', shell, directory);
     program.Command3_Click();
     QTRY_COMPARE_WITH_TIMEOUT(FileBytes(record_), "1\n" + page.toUtf8() + "\n", 20000);
@@ -107,7 +119,7 @@ class ShellSafetyTest : public QObject {
     QFETCH(QString, name);
     const QString directory = work_->filePath(name);
     QVERIFY(QDir().mkpath(directory));
-    RecordingShell shell(opener_);
+    RecordingShell shell(opener_, typeQuery_);
     ui::Program program('.', shell, directory);
     program.Command3_Click();
     QCOMPARE(shell.messages, QStringList{QStringLiteral("Tempiva|") + kNotFound});
@@ -123,7 +135,9 @@ class ShellSafetyTest : public QObject {
   std::unique_ptr<ConfigHome> home_;
   std::unique_ptr<QTemporaryDir> work_;  // fresh for every test
   QString opener_;
+  QString typeQuery_;
   QString record_;
+  QByteArray dataHome_;
 };
 
 QTEST_GUILESS_MAIN(ShellSafetyTest)

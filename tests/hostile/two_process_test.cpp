@@ -13,7 +13,7 @@
 #include <csignal>
 #include <memory>
 
-#include "../program/program_test_support.h"
+#include "program_test_support.h"
 
 using namespace programtest;
 

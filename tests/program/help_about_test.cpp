@@ -1,20 +1,104 @@
-// Help hands the help page to the desktop shell and explains a failure; the
-// About box opens at its place, bolds the About buttons while open, opens the
-// maker's page and keeps the program alive until it is closed.
+// Help hands the help page to the desktop shell and explains a failure, also
+// one the desktop's xdg-mime and xdg-open (faked on PATH) report later; the
+// About box opens at its place, bolds the About buttons while open, closes on
+// fresh keys only, opens the maker's page and keeps the program alive until
+// it is closed.
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QFont>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <memory>
 
+#include "desktop_shell.h"
 #include "looks.h"
 #include "program.h"
 #include "program_test_support.h"
 
 using namespace programtest;
 using ui::Which;
+
+namespace {
+
+// The desktop's own shell, finding xdg-mime and xdg-open on PATH; messages
+// are recorded, not shown.
+class RecordingShell : public ui::XdgDesktopShell {
+ public:
+  void ShowMessage(const QString&, const QString& text) override { messages << text; }
+  QStringList messages;
+};
+
+// A fake desktop for one test: xdg-mime and xdg-open scripts first on PATH,
+// its own applications folders, and a program folder with the help page.
+class FakeDesktop {
+ public:
+  FakeDesktop()
+      : path_(qgetenv("PATH")),
+        dataHome_(qgetenv("XDG_DATA_HOME")),
+        dataDirs_(qgetenv("XDG_DATA_DIRS")) {
+    QDir().mkpath(dir_.filePath(QStringLiteral("bin")));
+    QDir().mkpath(dir_.filePath(QStringLiteral("data/applications/vendor")));
+    QDir().mkpath(dir_.filePath(QStringLiteral("system")));
+    // The type database stays the machine's; its applications do not.
+    QFile::link(QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("mime"),
+                                       QStandardPaths::LocateDirectory),
+                dir_.filePath(QStringLiteral("system/mime")));
+    QDir().mkpath(program());
+    WriteFileBytes(page(), "<html></html>\n");
+    WriteFileBytes(dir_.filePath(QStringLiteral("data/applications/test-browser.desktop")),
+                   "[Desktop Entry]\nType=Application\nName=Browser\nExec=true %u\n");
+    WriteFileBytes(dir_.filePath(QStringLiteral("data/applications/vendor/browser.desktop")),
+                   "[Desktop Entry]\nType=Application\nName=Browser\nExec=true %u\n");
+    qputenv("PATH", dir_.filePath(QStringLiteral("bin")).toLocal8Bit() + ':' + path_);
+    qputenv("XDG_DATA_HOME", dir_.filePath(QStringLiteral("data")).toLocal8Bit());
+    qputenv("XDG_DATA_DIRS", dir_.filePath(QStringLiteral("system")).toLocal8Bit());
+  }
+  ~FakeDesktop() {
+    qputenv("PATH", path_);
+    qputenv("XDG_DATA_HOME", dataHome_);
+    qputenv("XDG_DATA_DIRS", dataDirs_);
+  }
+  FakeDesktop(const FakeDesktop&) = delete;
+  FakeDesktop& operator=(const FakeDesktop&) = delete;
+
+  bool isValid() const { return dir_.isValid() && QFile::exists(page()); }
+  QString program() const { return dir_.filePath(QStringLiteral("program")); }
+  QString page() const { return program() + QStringLiteral("/index.html"); }
+  // What the opener was given, one argument a line.
+  QByteArray opened() const { return FileBytes(dir_.filePath(QStringLiteral("opened"))); }
+  QByteArray askedFor() const { return FileBytes(dir_.filePath(QStringLiteral("asked"))); }
+  int openerPid() const { return FileBytes(dir_.filePath(QStringLiteral("pid"))).toInt(); }
+
+  // xdg-mime: records its arguments, then runs `body`.
+  bool SetTypeQuery(const QByteArray& body) { return Script("xdg-mime", "asked", body); }
+  // xdg-open: records its arguments and its process number, then runs `body`.
+  bool SetOpener(const QByteArray& body) {
+    return Script("xdg-open", "opened",
+                  "echo $$ > '" + dir_.filePath(QStringLiteral("pid")).toUtf8() + "'\n" + body);
+  }
+
+ private:
+  bool Script(const char* name, const char* record, const QByteArray& body) {
+    const QString file = dir_.filePath(QStringLiteral("bin/") + QLatin1String(name));
+    return WriteFileBytes(file, "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" +
+                                    dir_.filePath(QLatin1String(record)).toUtf8() + "'\n" + body +
+                                    "\n") &&
+           QFile::setPermissions(
+               file, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  }
+
+  QTemporaryDir dir_;
+  QByteArray path_, dataHome_, dataDirs_;
+};
+
+}  // namespace
 
 class HelpAboutTest : public QObject {
   Q_OBJECT
@@ -127,6 +211,104 @@ class HelpAboutTest : public QObject {
     QVERIFY(call.parameters.isEmpty());
     QCOMPARE(call.directory, QStringLiteral("/"));
     QCOMPARE(call.showCommand, 1);
+  }
+
+  // ---- Help through the desktop: fake xdg-mime and xdg-open ----
+
+  void helpThroughTheDesktop_data() {
+    QTest::addColumn<QByteArray>("typeQuery");  // the fake xdg-mime's script
+    QTest::addColumn<QByteArray>("opener");     // the fake xdg-open's script
+    QTest::addColumn<bool>("opens");            // xdg-open is started
+    QTest::addColumn<int>("result");            // above 32: no message
+
+    QTest::newRow("handler installed, page opened")
+        << QByteArray("echo test-browser.desktop") << QByteArray("exit 0") << true << 42;
+    QTest::newRow("handler in a vendor subfolder")
+        << QByteArray("echo vendor-browser.desktop") << QByteArray("exit 0") << true << 42;
+    QTest::newRow("second of several handlers installed")
+        << QByteArray("echo 'gone.desktop;test-browser.desktop;'") << QByteArray("exit 0") << true
+        << 42;
+    QTest::newRow("no handler for HTML")
+        << QByteArray("exit 0") << QByteArray("exit 0") << false << 31;
+    QTest::newRow("handler named but not installed")
+        << QByteArray("echo gone.desktop") << QByteArray("exit 0") << false << 31;
+    QTest::newRow("answer names no desktop entry")
+        << QByteArray("echo test-browser") << QByteArray("exit 0") << false << 31;
+    QTest::newRow("type query fails: opened anyway")
+        << QByteArray("exit 4") << QByteArray("exit 0") << true << 42;
+    QTest::newRow("type query crashes: opened anyway")
+        << QByteArray("kill -9 $$") << QByteArray("exit 0") << true << 42;
+    QTest::newRow("type query hangs: opened after its time")
+        << QByteArray("exec sleep 60") << QByteArray("exit 0") << true << 42;
+    QTest::newRow("opener: file does not exist (2)")
+        << QByteArray("echo test-browser.desktop") << QByteArray("exit 2") << true << 2;
+    QTest::newRow("opener: required tool missing (3)")
+        << QByteArray("echo test-browser.desktop") << QByteArray("exit 3") << true << 31;
+    QTest::newRow("opener: action failed (4)")
+        << QByteArray("echo test-browser.desktop") << QByteArray("exit 4") << true << 27;
+    QTest::newRow("opener: command line refused (1)")
+        << QByteArray("echo test-browser.desktop") << QByteArray("exit 1") << true << 0;
+    QTest::newRow("opener: undocumented status (9)")
+        << QByteArray("echo test-browser.desktop") << QByteArray("exit 9") << true << 0;
+    QTest::newRow("opener killed")
+        << QByteArray("echo test-browser.desktop") << QByteArray("kill -9 $$") << true << 0;
+  }
+  void helpThroughTheDesktop() {
+    QFETCH(QByteArray, typeQuery);
+    QFETCH(QByteArray, opener);
+    QFETCH(bool, opens);
+    QFETCH(int, result);
+    FakeDesktop desktop;
+    QVERIFY(desktop.isValid());
+    QVERIFY(desktop.SetTypeQuery(typeQuery));
+    QVERIFY(desktop.SetOpener(opener));
+    RecordingShell shell;
+    ui::Program program('.', shell, desktop.program());
+
+    program.Command3_Click();
+    QVERIFY(!shell.Idle());  // nothing is waited for
+    QTRY_VERIFY_WITH_TIMEOUT(shell.Idle(), 20000);
+    QCOMPARE(desktop.askedFor(), QByteArray("query\ndefault\ntext/html\n"));
+    QCOMPARE(desktop.opened(), opens ? desktop.page().toUtf8() + '\n' : QByteArray("<unreadable>"));
+    const QStringList expected = result > 32 ? QStringList() : QStringList{ui::HelpMessage(result)};
+    QCOMPARE(shell.messages, expected);
+  }
+
+  void helpDoesNotWaitForTheBrowser() {
+    FakeDesktop desktop;
+    QVERIFY(desktop.isValid());
+    QVERIFY(desktop.SetTypeQuery("echo test-browser.desktop"));
+    QVERIFY(desktop.SetOpener("exec sleep 60"));  // the browser runs in the foreground
+    auto shell = std::make_unique<RecordingShell>();
+    {
+      ui::Program program('.', *shell, desktop.program());
+      program.Command3_Click();
+      QTRY_COMPARE_WITH_TIMEOUT(desktop.opened(), desktop.page().toUtf8() + '\n', 20000);
+      QTRY_VERIFY(desktop.openerPid() > 0);
+      QVERIFY(!shell->Idle());
+      QVERIFY(shell->messages.isEmpty());
+    }
+    // The program ended while the opener ran: no message, and the opener
+    // does not outlive the shell by more than its bounded end.
+    const int pid = desktop.openerPid();
+    QCOMPARE(::kill(pid, 0), 0);
+    shell.reset();
+    QCOMPARE(::kill(pid, 0), -1);
+  }
+
+  void helpFailureAfterTheProgramEndedShowsNothing() {
+    FakeDesktop desktop;
+    QVERIFY(desktop.isValid());
+    QVERIFY(desktop.SetTypeQuery("echo test-browser.desktop"));
+    QVERIFY(desktop.SetOpener("sleep 1; exit 4"));
+    RecordingShell shell;
+    {
+      ui::Program program('.', shell, desktop.program());
+      program.Command3_Click();
+      QTRY_VERIFY(desktop.openerPid() > 0);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(shell.Idle(), 20000);
+    QCOMPARE(shell.messages, QStringList());
   }
 
   // ---- About ----
@@ -276,6 +458,69 @@ class HelpAboutTest : public QObject {
     QVERIFY(large() == nullptr);
     QVERIFY(!program_->running());
     FlushDeletes();
+  }
+
+  void heldKeyDoesNotCloseTheBox_data() {
+    QTest::addColumn<int>("releasedKey");  // released just before the press; 0: none
+    QTest::addColumn<qulonglong>("releasedAt");
+    QTest::addColumn<int>("pressedKey");
+    QTest::addColumn<qulonglong>("pressedAt");
+    QTest::addColumn<bool>("markedRepeat");  // the platform marks the press a repeat
+    QTest::addColumn<bool>("closes");
+
+    const int escape = Qt::Key_Escape;
+    const int enter = Qt::Key_Return;
+    QTest::newRow("Escape pressed") << 0 << 0ULL << escape << 500ULL << false << true;
+    QTest::newRow("Enter pressed") << 0 << 0ULL << enter << 500ULL << false << true;
+    QTest::newRow("Escape repeat marked by the platform")
+        << 0 << 0ULL << escape << 500ULL << true << false;
+    QTest::newRow("Enter repeat marked by the platform")
+        << 0 << 0ULL << enter << 500ULL << true << false;
+    QTest::newRow("Escape repeat as a release-press pair")
+        << escape << 500ULL << escape << 500ULL << false << false;
+    QTest::newRow("Enter repeat as a release-press pair")
+        << enter << 500ULL << enter << 500ULL << false << false;
+    QTest::newRow("keypad Enter repeat as a release-press pair")
+        << int(Qt::Key_Enter) << 500ULL << int(Qt::Key_Enter) << 500ULL << false << false;
+    QTest::newRow("Escape let go and pressed again")
+        << escape << 500ULL << escape << 620ULL << false << true;
+    QTest::newRow("Enter let go and pressed again")
+        << enter << 500ULL << enter << 620ULL << false << true;
+    QTest::newRow("Escape sent without time stamps")
+        << escape << 0ULL << escape << 0ULL << false << true;
+    QTest::newRow("another key let go as Escape is pressed")
+        << int(Qt::Key_A) << 500ULL << escape << 500ULL << false << true;
+  }
+  void heldKeyDoesNotCloseTheBox() {
+    QFETCH(int, releasedKey);
+    QFETCH(qulonglong, releasedAt);
+    QFETCH(int, pressedKey);
+    QFETCH(qulonglong, pressedAt);
+    QFETCH(bool, markedRepeat);
+    QFETCH(bool, closes);
+    start();
+    program_->Command4_Click(Which::Compact);
+    QDialog* box = program_->about();
+    QVERIFY(box != nullptr);
+    QWidget* focus = box->focusWidget() ? box->focusWidget() : box;
+    if (releasedKey != 0) {
+      QKeyEvent release(QEvent::KeyRelease, releasedKey, Qt::NoModifier);
+      release.setTimestamp(releasedAt);
+      QCoreApplication::sendEvent(focus, &release);
+    }
+    QKeyEvent press(QEvent::KeyPress, pressedKey, Qt::NoModifier, QString(), markedRepeat);
+    press.setTimestamp(pressedAt);
+    QCoreApplication::sendEvent(focus, &press);
+
+    QCOMPARE(program_->about() == nullptr, closes);
+    QCOMPARE(box->isVisible(), !closes);
+    FlushDeletes();
+    // Help and About work afterwards.
+    QTest::mouseClick(compact()->control<QPushButton>("Command3"), Qt::LeftButton);
+    QCOMPARE(shell_->opened.size(), 1);
+    QTest::mouseClick(compact()->control<QPushButton>("Command4"), Qt::LeftButton);
+    QVERIFY(program_->about() != nullptr);
+    QVERIFY(program_->about()->isVisible());
   }
 
  private:
