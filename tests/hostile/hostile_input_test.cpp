@@ -103,16 +103,11 @@ QString Faults(const ui::CalculatorWindow& window, const QLineEdit* typed) {
 
 }  // namespace
 
-class HostileInputTest : public QObject {
+class HostileInputTest : public programtest::Fixture {
   Q_OBJECT
 
  private slots:
   void initTestCase_data() { uitest::AddLayoutRows(); }
-  void init() {
-    home_ = std::make_unique<programtest::ConfigHome>();
-    QVERIFY(home_->isValid());
-  }
-  void cleanup() { home_.reset(); }
 
   // The tempo goes from 90 to the pasted text.
   void tempoPaste_data() {
@@ -589,7 +584,6 @@ class HostileInputTest : public QObject {
   }
 
  private:
-  std::unique_ptr<programtest::ConfigHome> home_;
 };
 
 QTEST_MAIN(HostileInputTest)

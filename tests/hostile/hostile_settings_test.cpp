@@ -124,22 +124,19 @@ bool IsRoot() { return ::geteuid() == 0; }
 
 }  // namespace
 
-class HostileSettingsTest : public QObject {
+class HostileSettingsTest : public programtest::Fixture {
   Q_OBJECT
 
- private slots:
-  void initTestCase() { ui::InitApplication(); }
-  void init() {
-    home_ = std::make_unique<ConfigHome>();
-    QVERIFY(home_->isValid());
-  }
-  void cleanup() {
+ protected:
+  void TearDown() override {
     for (const QString& path : {StoreDir(), settings::StorePath(settings::kApplication)}) {
       QFile::setPermissions(
           path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
-    home_.reset();
   }
+
+ private slots:
+  void initTestCase() { ui::InitApplication(); }
 
   // Every key holds the text.
   void storedTexts_data() {
@@ -347,7 +344,7 @@ class HostileSettingsTest : public QObject {
     QFETCH(QString, kind);
     QFETCH(bool, throughLink);
     const QString path = settings::StorePath(settings::kApplication);
-    const QString node = throughLink ? home_->path() + QStringLiteral("/elsewhere") : path;
+    const QString node = throughLink ? home().path() + QStringLiteral("/elsewhere") : path;
     QVERIFY(QDir().mkpath(StoreDir()));
     const QByteArray nativeNode = QFile::encodeName(node);
     if (kind == QLatin1String("pipe")) {
@@ -380,7 +377,7 @@ class HostileSettingsTest : public QObject {
   // Through a link to a regular file, the file is replaced and the link stays.
   void linkToRegularFile() {
     const QString path = settings::StorePath(settings::kApplication);
-    const QString target = home_->path() + QStringLiteral("/real.ini");
+    const QString target = home().path() + QStringLiteral("/real.ini");
     QVERIFY(QDir().mkpath(StoreDir()));
     QVERIFY(WriteFileBytes(target, "; mine\n"));
     QVERIFY(QFile::link(target, path));
@@ -486,7 +483,7 @@ class HostileSettingsTest : public QObject {
   void nearlyFullDisk() {
     QFETCH(bool, blockLeft);
     if (!IsRoot()) QSKIP("mounting a small disk needs root");
-    const QByteArray mountPoint = QFile::encodeName(home_->path());
+    const QByteArray mountPoint = QFile::encodeName(home().path());
     if (::mount("tempiva-test", mountPoint.constData(), "tmpfs", 0, "size=8k") != 0)
       QSKIP("no tmpfs can be mounted here");
     const auto unmount = qScopeGuard([&] { ::umount2(mountPoint.constData(), MNT_DETACH); });
@@ -495,7 +492,7 @@ class HostileSettingsTest : public QObject {
     const QByteArray before("; mine\n[Ini]\nBPM=1\nState=True\n");
     QVERIFY(WriteFileBytes(path, before));
     if (!blockLeft) {
-      QFile filler(home_->path() + QStringLiteral("/filler"));
+      QFile filler(home().path() + QStringLiteral("/filler"));
       QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
       while (filler.write(QByteArray(512, 'x')) == 512) {
       }
@@ -512,7 +509,6 @@ class HostileSettingsTest : public QObject {
   }
 
  private:
-  std::unique_ptr<ConfigHome> home_;
 };
 
 QTEST_MAIN(HostileSettingsTest)

@@ -43,13 +43,11 @@ QStringList Pwned(const QString& folder, bool below) {
 
 }  // namespace
 
-class ShellSafetyTest : public QObject {
+class ShellSafetyTest : public programtest::Fixture {
   Q_OBJECT
 
- private slots:
-  void init() {
-    home_ = std::make_unique<ConfigHome>();
-    QVERIFY(home_->isValid());
+ protected:
+  void SetUp() override {
     work_ = std::make_unique<QTemporaryDir>();
     QVERIFY(work_->isValid());
     QVERIFY(!work_->path().contains(QLatin1Char('\'')));
@@ -76,14 +74,15 @@ class ShellSafetyTest : public QObject {
     dataHome_ = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", work_->filePath(QStringLiteral("data")).toLocal8Bit());
   }
-  void cleanup() {
+  void TearDown() override {
     qputenv("XDG_DATA_HOME", dataHome_);
     QStringList pwned = Pwned(work_->path(), true) + Pwned(QDir::currentPath(), false) +
                         Pwned(QDir::rootPath(), false);
     work_.reset();
-    home_.reset();
     QVERIFY2(pwned.isEmpty(), qPrintable(pwned.join(QLatin1Char(' '))));
   }
+
+ private slots:
 
   void hostileDirectory_data() {
     QTest::addColumn<QString>("name");
@@ -132,7 +131,6 @@ class ShellSafetyTest : public QObject {
   }
 
  private:
-  std::unique_ptr<ConfigHome> home_;
   std::unique_ptr<QTemporaryDir> work_;  // fresh for every test
   QString opener_;
   QString typeQuery_;

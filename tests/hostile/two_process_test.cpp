@@ -40,23 +40,20 @@ bool CatchesTerminate(const QProcess& process) {
 
 }  // namespace
 
-class TwoProcessTest : public QObject {
+class TwoProcessTest : public programtest::Fixture {
   Q_OBJECT
 
- private slots:
-  void init() {
-    home_ = std::make_unique<ConfigHome>();
-    QVERIFY(home_->isValid());
-  }
-  void cleanup() {
+ protected:
+  void TearDown() override {
     for (QProcess* process : {&a_, &b_}) {
       if (process->state() != QProcess::NotRunning) {
         process->kill();
         process->waitForFinished(10000);
       }
     }
-    home_.reset();
   }
+
+ private slots:
 
   void exitTogether_data() {
     QTest::addColumn<bool>("firstTerminatedFirst");
@@ -73,7 +70,7 @@ class TwoProcessTest : public QObject {
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home_->path());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home().path());
     for (QProcess* process : {&a_, &b_}) {
       process->setProcessEnvironment(environment);
       process->setProgram(QStringLiteral(TPV120_PATH));
@@ -110,7 +107,6 @@ class TwoProcessTest : public QObject {
   }
 
  private:
-  std::unique_ptr<ConfigHome> home_;
   QProcess a_;
   QProcess b_;
 };

@@ -63,28 +63,27 @@ const QByteArray kForeign(
 
 }  // namespace
 
-class EndToEndTest : public QObject {
+class EndToEndTest : public programtest::Fixture {
   Q_OBJECT
 
- private slots:
-  void init() {
-    home_ = std::make_unique<ConfigHome>();
-    QVERIFY(home_->isValid());
+ protected:
+  void SetUp() override {
     environment_ = QProcessEnvironment::systemEnvironment();
-    environment_.insert(QStringLiteral("XDG_CONFIG_HOME"), home_->path());
+    environment_.insert(QStringLiteral("XDG_CONFIG_HOME"), home().path());
     environment_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
   }
-  void cleanup() {
+  void TearDown() override {
     for (QProcess* process : {&program_, &server_}) {
       if (process->state() != QProcess::NotRunning) {
         process->kill();
         process->waitForFinished(10000);
       }
     }
-    if (mounted_) ::umount2(QFile::encodeName(home_->path()).constData(), MNT_DETACH);
+    if (mounted_) ::umount2(QFile::encodeName(home().path()).constData(), MNT_DETACH);
     mounted_ = false;
-    home_.reset();
   }
+
+ private slots:
 
   void withoutDisplay_data() {
     QTest::addColumn<QString>("program");
@@ -143,7 +142,7 @@ class EndToEndTest : public QObject {
     QFETCH(int, errorLines);
     if (obstacle == QLatin1String("full disk")) {
       if (::geteuid() != 0) QSKIP("mounting a small disk needs root");
-      QCOMPARE(::mount("tempiva-test", QFile::encodeName(home_->path()).constData(), "tmpfs", 0,
+      QCOMPARE(::mount("tempiva-test", QFile::encodeName(home().path()).constData(), "tmpfs", 0,
                        "size=8k"),
                0);
       mounted_ = true;
@@ -160,7 +159,7 @@ class EndToEndTest : public QObject {
     if (obstacle == QLatin1String("empty lock"))
       QVERIFY(WriteFileBytes(path + QStringLiteral(".lock"), ""));
     if (obstacle == QLatin1String("full disk")) {
-      QFile filler(home_->path() + QStringLiteral("/filler"));
+      QFile filler(home().path() + QStringLiteral("/filler"));
       QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
       while (filler.write(QByteArray(512, 'x')) == 512) {
       }
@@ -240,7 +239,6 @@ class EndToEndTest : public QObject {
   }
 
  private:
-  std::unique_ptr<ConfigHome> home_;
   QProcessEnvironment environment_;
   QProcess program_;
   QProcess server_;

@@ -100,22 +100,19 @@ class FakeDesktop {
 
 }  // namespace
 
-class HelpAboutTest : public QObject {
+class HelpAboutTest : public programtest::Fixture {
   Q_OBJECT
 
- private slots:
-  void initTestCase() { ui::InitApplication(); }
-  void init() {
-    home_ = std::make_unique<ConfigHome>();
-    QVERIFY(home_->isValid());
-    shell_ = std::make_unique<FakeShell>();
-  }
-  void cleanup() {
+ protected:
+  void SetUp() override { shell_ = std::make_unique<FakeShell>(); }
+  void TearDown() override {
     program_.reset();
     FlushDeletes();
     shell_.reset();
-    home_.reset();
   }
+
+ private slots:
+  void initTestCase() { ui::InitApplication(); }
 
   // ---- Help ----
 
@@ -535,7 +532,6 @@ class HelpAboutTest : public QObject {
     return window != nullptr && window->control<QPushButton>("Command4")->font().bold();
   }
 
-  std::unique_ptr<ConfigHome> home_;
   std::unique_ptr<FakeShell> shell_;
   std::unique_ptr<ui::Program> program_;
 };

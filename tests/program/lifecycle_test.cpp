@@ -37,21 +37,20 @@ void StoreAll(const QString& left, const QString& top, const QString& bpm, const
 }
 }  // namespace
 
-class LifecycleTest : public QObject {
+class LifecycleTest : public programtest::Fixture {
   Q_OBJECT
+
+ protected:
+  void SetUp() override {
+    program_ = std::make_unique<ui::Program>('.', shell_, QStringLiteral("/opt/tempiva"));
+  }
+  void TearDown() override {
+    program_.reset();
+    FlushDeletes();
+  }
 
  private slots:
   void initTestCase() { ui::InitApplication(); }
-  void init() {
-    home_ = std::make_unique<ConfigHome>();
-    QVERIFY(home_->isValid());
-    program_ = std::make_unique<ui::Program>('.', shell_, QStringLiteral("/opt/tempiva"));
-  }
-  void cleanup() {
-    program_.reset();
-    FlushDeletes();
-    home_.reset();
-  }
 
   // ---- Start-up ----
 
@@ -473,7 +472,6 @@ class LifecycleTest : public QObject {
   }
 
   FakeShell shell_;
-  std::unique_ptr<ConfigHome> home_;
   std::unique_ptr<ui::Program> program_;
 };
 

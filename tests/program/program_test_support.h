@@ -73,6 +73,26 @@ class ConfigHome {
   QByteArray previous_;
 };
 
+// The fixture of every test class that starts the calculator or touches its
+// files: each test function runs with a settings directory of its own, and the
+// windows it unloaded are destroyed before that directory goes. A class adds
+// its own steps in SetUp and TearDown, never in init() or cleanup().
+class Fixture : public QObject {
+  Q_OBJECT
+
+ protected:
+  const ConfigHome& home() const { return *home_; }
+  virtual void SetUp() {}
+  virtual void TearDown() {}
+
+ private slots:
+  void init();
+  void cleanup();
+
+ private:
+  std::unique_ptr<ConfigHome> home_;
+};
+
 inline const QString kAbsent = QStringLiteral("<absent>");
 
 // The stored text of a key of the calculator's section, or "<absent>".

@@ -12,18 +12,10 @@
 
 using namespace programtest;
 
-class RecoveryTest : public QObject {
+class RecoveryTest : public programtest::Fixture {
   Q_OBJECT
 
  private slots:
-  void init() {
-    home_ = std::make_unique<ConfigHome>();
-    QVERIFY(home_->isValid());
-  }
-  void cleanup() {
-    FlushDeletes();
-    home_.reset();
-  }
 
   void recoverErasesOnlyTheCalculatorsSection() {
     for (const char* key : {"Left", "Top", "BPM", "Slider", "State"}) {
@@ -92,7 +84,6 @@ class RecoveryTest : public QObject {
   }
 
  private:
-  std::unique_ptr<ConfigHome> home_;
 };
 
 QTEST_MAIN(RecoveryTest)

@@ -20,22 +20,19 @@ using programtest::Store;
 using programtest::Stored;
 using programtest::WriteFileBytes;
 
-class SettingsTest : public QObject {
+class SettingsTest : public programtest::Fixture {
   Q_OBJECT
 
- private slots:
-  void init() {
-    home_ = std::make_unique<ConfigHome>();
-    QVERIFY(home_->isValid());
-  }
-  void cleanup() {
+ protected:
+  void TearDown() override {
     // Give back permissions taken away by a test, so the directory can go.
     for (const QString& path : {storeDir(), settings::StorePath(settings::kApplication)}) {
       QFile::setPermissions(
           path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
-    home_.reset();
   }
+
+ private slots:
 
   void roundTrip_data() {
     QTest::addColumn<QString>("text");
@@ -210,12 +207,12 @@ class SettingsTest : public QObject {
   }
   void relativeConfigHomeIgnored() {
     QFETCH(QByteArray, configHome);
-    const QByteArray home = qgetenv("HOME");
-    qputenv("HOME", home_->path().toLocal8Bit());
+    const QByteArray userHome = qgetenv("HOME");
+    qputenv("HOME", home().path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", configHome);
     const QString path = settings::StorePath(settings::kApplication);
-    qputenv("HOME", home);
-    QCOMPARE(path, home_->path() + QStringLiteral("/.config/tempiva/TPVINI.ini"));
+    qputenv("HOME", userHome);
+    QCOMPARE(path, home().path() + QStringLiteral("/.config/tempiva/TPVINI.ini"));
   }
 
   void deleteSectionSparesTheRest() {
@@ -240,8 +237,7 @@ class SettingsTest : public QObject {
   }
 
  private:
-  QString storeDir() const { return home_->path() + QStringLiteral("/tempiva"); }
-  std::unique_ptr<ConfigHome> home_;
+  QString storeDir() const { return home().path() + QStringLiteral("/tempiva"); }
 };
 
 QTEST_GUILESS_MAIN(SettingsTest)
