@@ -24,20 +24,6 @@ QByteArray Store(const char* tempo) {
          "\nState=True\n";
 }
 
-// The process has set up its terminate handler: its signal mask says so.
-bool CatchesTerminate(const QProcess& process) {
-  QFile status(QStringLiteral("/proc/%1/status").arg(process.processId()));
-  if (!status.open(QIODevice::ReadOnly)) return false;
-  for (const QByteArray& line : status.readAll().split('\n')) {
-    if (line.startsWith("SigCgt:")) {
-      bool ok = false;
-      const qulonglong mask = line.mid(7).trimmed().toULongLong(&ok, 16);
-      return ok && (mask & (1ULL << (SIGTERM - 1))) != 0;
-    }
-  }
-  return false;
-}
-
 }  // namespace
 
 class TwoProcessTest : public programtest::Fixture {

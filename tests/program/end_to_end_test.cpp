@@ -26,20 +26,6 @@ using namespace programtest;
 
 namespace {
 
-// The process has set up its terminate handler: its signal mask says so.
-bool CatchesTerminate(const QProcess& process) {
-  QFile status(QStringLiteral("/proc/%1/status").arg(process.processId()));
-  if (!status.open(QIODevice::ReadOnly)) return false;
-  for (const QByteArray& line : status.readAll().split('\n')) {
-    if (line.startsWith("SigCgt:")) {
-      bool ok = false;
-      const qulonglong mask = line.mid(7).trimmed().toULongLong(&ok, 16);
-      return ok && (mask & (1ULL << (SIGTERM - 1))) != 0;
-    }
-  }
-  return false;
-}
-
 mode_t FileType(const QString& path) {
   struct stat info = {};
   return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & S_IFMT : 0;

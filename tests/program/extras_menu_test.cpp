@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "extras_test_support.h"
+#include "window_test_support.h"
 
 using namespace extrastest;
 using ui::Which;
@@ -24,11 +25,7 @@ class ExtrasMenuTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase_data() {
-    QTest::addColumn<QString>("layout");
-    QTest::newRow("compact") << QStringLiteral("compact");
-    QTest::newRow("large") << QStringLiteral("large");
-  }
+  void initTestCase_data() { uitest::AddLayoutRows(); }
   void initTestCase() { ui::InitApplication(); }
   void cleanup() {
     CloseMenus();

@@ -10,6 +10,7 @@
 
 #include "extras_test_support.h"
 #include "tap_tempo_window.h"
+#include "window_test_support.h"
 
 using namespace extrastest;
 using ui::Which;
@@ -55,11 +56,7 @@ class ExtrasTempoTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase_data() {
-    QTest::addColumn<QString>("layout");
-    QTest::newRow("compact") << QStringLiteral("compact");
-    QTest::newRow("large") << QStringLiteral("large");
-  }
+  void initTestCase_data() { uitest::AddLayoutRows(); }
   void initTestCase() { ui::InitApplication(); }
   void cleanup() {
     CloseMenus();

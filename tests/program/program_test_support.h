@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QList>
+#include <QProcess>
 #include <QSlider>
 #include <QString>
 #include <QTemporaryDir>
@@ -111,6 +112,9 @@ inline bool WriteFileBytes(const QString& path, const QByteArray& bytes) {
   QFile file(path);
   return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
+
+// The process has set up its terminate handler: its signal mask says so.
+bool CatchesTerminate(const QProcess& process);
 
 // Destroys the windows the program has unloaded.
 inline void FlushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
