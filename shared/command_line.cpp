@@ -77,7 +77,7 @@ std::string Usage(const ProgramText& program) {
       "      --version  show the program's name and version and exit\n"
       "Qt's own options (-platform, -style, -display, -geometry and the others) work\n"
       "as in every Qt program.\n"
-      "\nFiles ($XDG_CONFIG_HOME, when it is an absolute path, stands for ~/.config):\n"
+      "\nFiles (under ~/.config, or under $XDG_CONFIG_HOME when that is an absolute path):\n"
       "  saved settings: layout, window position, tempo, slider (erased by RESET_TPV120)\n";
   text += FileLine(settings::StorePath(settings::kApplication));
   text += "  preferences: keep above, reference pitch, MIDI numbering\n";

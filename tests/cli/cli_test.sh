@@ -49,6 +49,15 @@ else
   echo "FAILED: tpv120 with Qt's options (stdout: $out)"
   failures=$((failures + 1))
 fi
+# A platform named by Qt's own option is a display, with none in the environment.
+if out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$config" \
+  TEMPIVA_STARTUP_PROBE=1 timeout 20 "$1" -platform offscreen 2>/dev/null) &&
+  grep -q '^shown ' <<<"$out"; then
+  echo "ok: tpv120 -platform offscreen opens its window without DISPLAY"
+else
+  echo "FAILED: tpv120 -platform offscreen without DISPLAY (stdout: $out)"
+  failures=$((failures + 1))
+fi
 [ -z "$(ls -A "$config" | grep -v '^err$')" ] && echo "ok: nothing written" ||
   { echo "FAILED: files were written"; failures=$((failures + 1)); }
 exit $((failures > 0))
