@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -203,10 +204,22 @@ class EndToEndTest : public programtest::Fixture {
     const QStringList search = {QStringLiteral("search"), QStringLiteral("--name"),
                                 QStringLiteral("^Tempiva 1.20 Recovery$")};
     QByteArray window;
-    QTRY_VERIFY_WITH_TIMEOUT(
-        !(window = RunTool(xdotool, search, environment_).value_or(QByteArray()).trimmed())
-             .isEmpty(),
-        15000);
+    for (QDeadlineTimer deadline(30000); window.isEmpty() && !deadline.hasExpired();) {
+      window = RunTool(xdotool, search, environment_).value_or(QByteArray()).trimmed();
+      if (window.isEmpty()) QTest::qWait(100);
+    }
+    if (window.isEmpty()) {  // say what the display holds, for the next reader of the log
+      const QString xwininfo = QStandardPaths::findExecutable(QStringLiteral("xwininfo"));
+      const QByteArray tree =
+          RunTool(xwininfo, {QStringLiteral("-root"), QStringLiteral("-tree")}, environment_)
+              .value_or("<xwininfo failed>");
+      QFAIL(qPrintable(QStringLiteral("no recovery window on %1 (program %2); the display "
+                                      "holds:\n%3\nthe program said: %4")
+                           .arg(display)
+                           .arg(program_.state() == QProcess::Running ? "running" : "ended")
+                           .arg(QString::fromLocal8Bit(tree),
+                                QString::fromLocal8Bit(program_.readAllStandardError()))));
+    }
     const QString id = QString::fromLatin1(window.split('\n').first());
     const QStringList state = {QStringLiteral("-id"), id, QStringLiteral("_NET_WM_STATE")};
     QTRY_VERIFY_WITH_TIMEOUT(RunTool(xprop, state, environment_)
