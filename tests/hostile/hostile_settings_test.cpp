@@ -84,37 +84,6 @@ bool WriteFive() {
 }
 bool Erase() { return settings::DeleteSettingsSection(settings::kApplication, settings::kSection); }
 
-// What the code under test writes to standard error, while the object lives.
-class ErrorOutput {
- public:
-  ErrorOutput() {
-    std::fflush(stderr);
-    saved_ = ::dup(2);
-    if (file_.open()) ::dup2(file_.handle(), 2);
-  }
-  ~ErrorOutput() { Restore(); }
-  ErrorOutput(const ErrorOutput&) = delete;
-  ErrorOutput& operator=(const ErrorOutput&) = delete;
-
-  QStringList Lines() {
-    Restore();
-    QFile file(file_.fileName());
-    if (!file.open(QIODevice::ReadOnly)) return {QStringLiteral("<unreadable>")};
-    return QString::fromLocal8Bit(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-  }
-
- private:
-  void Restore() {
-    if (saved_ < 0) return;
-    std::fflush(stderr);
-    ::dup2(saved_, 2);
-    ::close(saved_);
-    saved_ = -1;
-  }
-  QTemporaryFile file_;
-  int saved_ = -1;
-};
-
 mode_t FileType(const QString& path) {
   struct stat info = {};
   return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & S_IFMT : 0;

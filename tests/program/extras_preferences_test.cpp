@@ -29,37 +29,6 @@ Q_DECLARE_METATYPE(ui::Preferences)
 
 namespace {
 
-// What the program writes on standard error while it exists.
-class StandardError {
- public:
-  StandardError() {
-    std::fflush(stderr);
-    saved_ = ::dup(2);
-    file_ = std::tmpfile();
-    if (file_) ::dup2(::fileno(file_), 2);
-  }
-  ~StandardError() { Restore(); }
-  QByteArray Text() {
-    Restore();
-    if (!file_) return "<no capture>";
-    std::rewind(file_);
-    QByteArray text;
-    for (int c = std::fgetc(file_); c != EOF; c = std::fgetc(file_)) text.append(char(c));
-    return text;
-  }
-
- private:
-  void Restore() {
-    if (saved_ < 0) return;
-    std::fflush(stderr);
-    ::dup2(saved_, 2);
-    ::close(saved_);
-    saved_ = -1;
-  }
-  int saved_ = -1;
-  std::FILE* file_ = nullptr;
-};
-
 int CountObjects(const QObject* root) {
   int count = 1;
   for (const QObject* child : root->children()) count += CountObjects(child);
@@ -268,14 +237,14 @@ class ExtrasPreferencesTest : public QObject {
       path = dir.filePath(QStringLiteral("tempiva/preferences.ini"));
     }
     const QFileInfo before(kind == QLatin1String("blocked") ? dir.filePath("tempiva") : path);
-    StandardError error;
+    programtest::ErrorOutput error;
     ui::PreferencesFile file(path);
     QVERIFY(!file.Write(Make(true, 432, MidiNumbering::C0IsZero)));
-    const QByteArray said = error.Text();
-    QCOMPARE(said.count('\n'), 1);
-    QVERIFY2(said.startsWith("tpv120: preferences not saved to " + QFile::encodeName(path)),
-             said.constData());
-    QVERIFY2(said.contains(message), said.constData());
+    const QStringList said = error.Lines();
+    QCOMPARE(said.size(), 1);
+    QVERIFY2(said.first().startsWith("tpv120: preferences not saved to " + path),
+             qPrintable(said.first()));
+    QVERIFY2(said.first().contains(QString::fromUtf8(message)), qPrintable(said.first()));
     const QFileInfo after(before.filePath());
     QCOMPARE(after.isDir(), before.isDir());
     QCOMPARE(after.isFile(), before.isFile());

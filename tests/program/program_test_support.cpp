@@ -1,7 +1,10 @@
 #include "program_test_support.h"
 
+#include <unistd.h>
+
 #include <QTest>
 #include <csignal>
+#include <cstdio>
 
 namespace programtest {
 
@@ -16,6 +19,27 @@ bool CatchesTerminate(const QProcess& process) {
     }
   }
   return false;
+}
+
+ErrorOutput::ErrorOutput() {
+  std::fflush(stderr);
+  saved_ = ::dup(2);
+  if (file_.open()) ::dup2(file_.handle(), 2);
+}
+
+QStringList ErrorOutput::Lines() {
+  Restore();
+  QFile file(file_.fileName());
+  if (!file.open(QIODevice::ReadOnly)) return {QStringLiteral("<unreadable>")};
+  return QString::fromLocal8Bit(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+void ErrorOutput::Restore() {
+  if (saved_ < 0) return;
+  std::fflush(stderr);
+  ::dup2(saved_, 2);
+  ::close(saved_);
+  saved_ = -1;
 }
 
 void Fixture::init() {

@@ -13,6 +13,7 @@
 #include <QSlider>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <memory>
 
 #include "calculator_window.h"
@@ -112,6 +113,23 @@ inline bool WriteFileBytes(const QString& path, const QByteArray& bytes) {
   QFile file(path);
   return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
+
+// What the code under test writes to standard error, while the object lives.
+class ErrorOutput {
+ public:
+  ErrorOutput();
+  ~ErrorOutput() { Restore(); }
+  ErrorOutput(const ErrorOutput&) = delete;
+  ErrorOutput& operator=(const ErrorOutput&) = delete;
+
+  // Ends the capture; what was written, a line each.
+  QStringList Lines();
+
+ private:
+  void Restore();
+  QTemporaryFile file_;
+  int saved_ = -1;
+};
 
 // The process has set up its terminate handler: its signal mask says so.
 bool CatchesTerminate(const QProcess& process);
