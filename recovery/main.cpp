@@ -7,7 +7,7 @@
 
 int main(int argc, char* argv[]) {
   if (const auto status = cli::Handle(argc, argv, cli::kRecovery)) return *status;
-  startup::DisplayCheck display("RESET_TPV120", argc, argv);
+  startup::DisplayCheck display("RESET_TPV120", cli::NamesDisplay(argc, argv));
   QApplication app(argc, argv);
   display.Passed();
   QApplication::setApplicationName("RESET_TPV120");

@@ -41,9 +41,14 @@ bool Contains(const std::array<std::string_view, N>& names, std::string_view nam
 
 std::string FileLine(const QString& path) { return "    " + path.toStdString() + "\n"; }
 
+std::vector<std::string> Arguments(int argc, const char* const* argv) {
+  return std::vector<std::string>(argv + std::min(argc, 1), argv + std::max(argc, 0));
+}
+
 }  // namespace
 
 Parsed Parse(const std::vector<std::string>& arguments) {
+  Parsed parsed;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view argument = arguments[i];
     if (argument == "--help" || argument == "-h") return {Action::Help, {}};
@@ -62,11 +67,18 @@ Parsed Parse(const std::vector<std::string>& arguments) {
         return {Action::Error, "option '" + arguments[i] + "' needs a value"};
       }
       ++i;
+      if ((name == "platform" || name == "display") && !arguments[i].empty()) {
+        parsed.namesDisplay = true;
+      }
       continue;
     }
     return {Action::Error, "unknown option '" + arguments[i] + "'"};
   }
-  return {};
+  return parsed;
+}
+
+bool NamesDisplay(int argc, const char* const* argv) {
+  return Parse(Arguments(argc, argv)).namesDisplay;
 }
 
 std::string Usage(const ProgramText& program) {
@@ -91,8 +103,7 @@ std::string Version(const ProgramText& program) {
 
 std::optional<int> Handle(int argc, const char* const* argv, const ProgramText& program,
                           std::FILE* out, std::FILE* err) {
-  const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + std::max(argc, 0));
-  const Parsed parsed = Parse(arguments);
+  const Parsed parsed = Parse(Arguments(argc, argv));
   switch (parsed.action) {
     case Action::Run:
       return std::nullopt;

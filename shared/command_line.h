@@ -28,13 +28,17 @@ enum class Action { Run, Help, Version, Error };
 
 struct Parsed {
   Action action = Action::Run;
-  std::string error;  // one line, for Action::Error
+  std::string error;          // one line, for Action::Error
+  bool namesDisplay = false;  // Qt's -platform or -display option, with a value
 };
 
 // Reads the arguments after the program name: --help (-h) and --version end
 // the reading; Qt's options are skipped with their values; anything else is
 // an error.
 Parsed Parse(const std::vector<std::string>& arguments);
+
+// Whether Qt's own options name the display or platform to open on.
+bool NamesDisplay(int argc, const char* const* argv);
 
 std::string Usage(const ProgramText& program);
 std::string Version(const ProgramText& program);

@@ -5,7 +5,6 @@
 #include <QtGlobal>
 #include <cstdio>
 #include <cstdlib>
-#include <string_view>
 #include <vector>
 
 namespace startup {
@@ -59,26 +58,19 @@ void Watch(QtMsgType type, const QMessageLogContext& context, const QString& tex
   previousHandler(type, context, text);
 }
 
-// A display or platform named in the environment, or by Qt's own options.
-bool DisplayNamed(int argc, char** argv) {
+bool DisplayNamed() {
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
     const char* value = std::getenv(name);
     if (value && *value) return true;
-  }
-  for (int i = 1; i + 1 < argc; ++i) {
-    const std::string_view option = argv[i];
-    for (const std::string_view named : {"-platform", "--platform", "-display", "--display"}) {
-      if (option == named && *argv[i + 1]) return true;
-    }
   }
   return false;
 }
 
 }  // namespace
 
-DisplayCheck::DisplayCheck(const char* program, int argc, char** argv) {
+DisplayCheck::DisplayCheck(const char* program, bool namedByOptions) {
   programName = program;
-  if (!DisplayNamed(argc, argv)) EndWithoutDisplay();
+  if (!namedByOptions && !DisplayNamed()) EndWithoutDisplay();
   watching = true;
   previousHandler = qInstallMessageHandler(Watch);
 }

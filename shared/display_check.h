@@ -8,10 +8,11 @@ namespace startup {
 // Made just before the application object, told Passed() just after it.
 class DisplayCheck {
  public:
-  // Ends the program when no display is named, in the environment or by Qt's
-  // -platform or -display option; otherwise holds back the messages of the
-  // application's start to see whether the platform fails.
-  DisplayCheck(const char* program, int argc, char** argv);
+  // Ends the program when no display is named, in the environment or (as
+  // `namedByOptions` tells) by Qt's -platform or -display option; otherwise
+  // holds back the messages of the application's start to see whether the
+  // platform fails.
+  DisplayCheck(const char* program, bool namedByOptions);
   ~DisplayCheck();
   DisplayCheck(const DisplayCheck&) = delete;
   DisplayCheck& operator=(const DisplayCheck&) = delete;

@@ -39,6 +39,12 @@ CalculatorWindow::CalculatorWindow(const Layout& layout, char separator, QWidget
   Wire();
 }
 
+QLineEdit* CalculatorWindow::DelayBox(int slot) const {
+  return text1_.at(static_cast<std::size_t>(slot));
+}
+
+bool CalculatorWindow::WriteTempo(const std::string& text) { return WriteResult(bpm_, text); }
+
 void CalculatorWindow::FindControls() {
   bpm_ = control<TextBox>("bpm");
   slider1_ = control<QSlider>("Slider1");

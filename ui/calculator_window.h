@@ -58,6 +58,13 @@ class CalculatorWindow : public Form {
   // slider's range, or none at all, is refused and reported as a failure.
   static bool SetSliderPosition(QSlider* slider, std::optional<int> position);
 
+  // The delay box of a slot, 0 to calc::kDelaySlots - 1.
+  QLineEdit* DelayBox(int slot) const;
+
+  // Writes a tempo text into the tempo box as a handler writes a result,
+  // fitted to the box, so that bpm_Change runs; false when it cannot be shown.
+  bool WriteTempo(const std::string& text);
+
   // The note calculator's reference pitch of A4 and MIDI numbering; the
   // defaults are the designed ones. A change recomputes the current note's
   // results as the octave slider does.

@@ -23,7 +23,6 @@
 namespace ui {
 namespace {
 
-QString SlotName(int slot) { return QStringLiteral("Text1(%1)").arg(slot); }
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
 QLineEdit* TempoBox(const CalculatorWindow& window) { return window.control<QLineEdit>("bpm"); }
@@ -89,18 +88,9 @@ constexpr char kFromCMinus1Caption[] = "C\u22121 = 0, as sequencers count (A4 = 
 
 }  // namespace
 
-bool WriteTempo(CalculatorWindow& window, const std::string& text) {
-  QLineEdit* box = TempoBox(window);
-  const auto fitted =
-      calc::FitToBox(text, static_cast<std::size_t>(box->maxLength()), window.separator());
-  if (!fitted) return false;
-  box->setText(FromStd(*fitted));
-  return true;
-}
-
 bool StepTempo(CalculatorWindow& window, calc::TempoStep step) {
   const auto text = calc::StepTempoText(TempoText(window), step, window.separator());
-  return text && WriteTempo(window, *text);
+  return text && window.WriteTempo(*text);
 }
 
 bool CopyDelayTable(const CalculatorWindow& window) {
@@ -121,7 +111,7 @@ void SetKeepAbove(QWidget& window, bool on) {
 }
 
 QMenu* CreateDelayBoxMenu(CalculatorWindow& window, int slot) {
-  QLineEdit* box = window.control<QLineEdit>(SlotName(slot));
+  QLineEdit* box = window.DelayBox(slot);
   QMenu* menu = box->createStandardContextMenu();
   const char separator = window.separator();
   const std::string tempoText = TempoText(window);
@@ -191,7 +181,7 @@ void Extras::Attach(Which /*which: both layouts get the same extras*/, Calculato
         PopUp(CreateTempoBoxMenu(window), tempo->mapToGlobal(at));
       }));
   for (int slot = 0; slot < calc::kDelaySlots; ++slot) {
-    QLineEdit* box = window.control<QLineEdit>(SlotName(slot));
+    QLineEdit* box = window.DelayBox(slot);
     box->setContextMenuPolicy(Qt::CustomContextMenu);
     connections_.push_back(QObject::connect(
         box, &QWidget::customContextMenuRequested, &window, [&window, box, slot](QPoint at) {
@@ -329,7 +319,7 @@ void Extras::ShowTapTempo(CalculatorWindow& window) {
     QObject::connect(tapTempo_.get(), &TapTempoWindow::tempoTapped, tapTempo_.get(),
                      [this](const QString& text) {
                        if (CalculatorWindow* shown = VisibleWindow()) {
-                         WriteTempo(*shown, text.toStdString());
+                         shown->WriteTempo(text.toStdString());
                        }
                      });
     QObject::connect(tapTempo_.get(), &TapTempoWindow::helpRequested, tapTempo_.get(),

@@ -31,10 +31,6 @@ inline constexpr QKeyCombination kCopyTableKey{Qt::ControlModifier | Qt::ShiftMo
 inline constexpr QKeyCombination kHelpKey{Qt::Key_F1};
 inline constexpr QKeyCombination kMenuKey{Qt::ShiftModifier, Qt::Key_F10};
 
-// Writes a tempo text into the window's tempo box as a handler writes a
-// result, fitted to the box, so that bpm_Change runs; false when it cannot be
-// shown there.
-bool WriteTempo(CalculatorWindow& window, const std::string& text);
 // Steps, halves or doubles the window's tempo; false when its text is no number.
 bool StepTempo(CalculatorWindow& window, calc::TempoStep step);
 // Puts the delay table for the window's tempo and sample rate on the

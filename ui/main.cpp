@@ -48,7 +48,7 @@ void EndOnTerminate(ui::Program& program) {
 
 int main(int argc, char* argv[]) {
   if (const auto status = cli::Handle(argc, argv, cli::kCalculator)) return *status;
-  startup::DisplayCheck display("tpv120", argc, argv);
+  startup::DisplayCheck display("tpv120", cli::NamesDisplay(argc, argv));
   QApplication app(argc, argv);
   display.Passed();
   ui::InitApplication();
