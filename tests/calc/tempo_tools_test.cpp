@@ -86,11 +86,12 @@ struct TapRow {
   std::vector<double> times;            // milliseconds of each tap
   std::vector<int> taps;                // series count after each tap
   std::vector<const char*> tempoTexts;  // nullptr: no tempo yet
+  const char* status = nullptr;         // the status line after the last tap, when given
 };
 
 class TapTempoTest : public testing::TestWithParam<TapRow> {};
 
-TEST_P(TapTempoTest, AveragesIntervals) {
+TEST_P(TapTempoTest, FitsTapTimes) {
   const auto& row = GetParam();
   ASSERT_EQ(row.times.size(), row.taps.size());
   ASSERT_EQ(row.times.size(), row.tempoTexts.size());
@@ -100,16 +101,25 @@ TEST_P(TapTempoTest, AveragesIntervals) {
     EXPECT_EQ(state.taps, row.taps[i]) << "tap " << i;
     EXPECT_EQ(calc::TapTempoText(state, '.'), Text(row.tempoTexts[i])) << "tap " << i;
   }
+  if (row.status) {
+    EXPECT_EQ(calc::TapStatusText(tapper.state(), '.'), Text(row.status));
+  }
 }
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// Expected tempos: 60000 / (mean of the last up to 8 intervals), rounded half
-// away from zero to one decimal.
+// Expected tempos: 60000 / the slope of a least-squares line through tap time
+// against tap number (one slope, an intercept per run of taps between left-out
+// intervals), rounded half away from zero to one decimal; worked out apart
+// from the code under test.
 INSTANTIATE_TEST_SUITE_P(
     Series, TapTempoTest,
     testing::Values(
-        TapRow{"Steady", {0, 500, 1000, 1500}, {1, 2, 3, 4}, {nullptr, "120", "120", "120"}},
+        TapRow{"Steady",
+               {0, 500, 1000, 1500},
+               {1, 2, 3, 4},
+               {nullptr, "120", "120", "120"},
+               "120 BPM \u00b1 0, 4 taps"},
         TapRow{"SteadyLargeTimestamps",
                {86400000, 86400600, 86401200},
                {1, 2, 3},
@@ -117,16 +127,37 @@ INSTANTIATE_TEST_SUITE_P(
         TapRow{"Jitter",
                {0, 498, 1003, 1499, 2001.5},
                {1, 2, 3, 4, 5},
-               {nullptr, "120.5", "119.6", "120.1", "119.9"}},
-        TapRow{"JitterBeyondEightIntervals",
-               {0, 400, 1000, 1450, 2000, 2500, 3020, 3500, 4005, 4500, 5010},
-               {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11},
-               {nullptr, "150", "120", "124.1", "120", "120", "119.2", "120", "119.9", "117.1",
-                "119.7"}},
-        TapRow{"OnlyLastEightIntervalsCount",
-               {0, 1000, 2000, 2500, 3000, 3500, 4000, 4500, 5000, 5500, 6000},
-               {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11},
-               {nullptr, "60", "60", "72", "80", "85.7", "90", "93.3", "96", "106.7", "120"}},
+               {nullptr, "120.5", "119.6", "120", "119.9"},
+               "119.9 BPM \u00b1 0.2, 5 taps"},
+        TapRow{"OnlyLatestSixteenTapsCount",
+               {0,    550,  1100, 1650, 2200, 2700, 3200, 3700, 4200, 4700, 5200,
+                5700, 6200, 6700, 7200, 7700, 8200, 8700, 9200, 9700, 10200},
+               {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21},
+               {nullptr, "109.1", "109.1", "109.1", "109.1", "110.5", "112",
+                "113.3", "114.3", "115.1", "115.8", "116.3", "116.8", "117.2",
+                "117.5", "117.7", "118.6", "119.2", "119.7", "120",   "120"},
+               "120 BPM \u00b1 0, 21 taps"},
+        TapRow{"MissedBeatLeftOut",
+               {0, 500, 1000, 1500, 2500, 3000, 3500},
+               {1, 2, 3, 4, 5, 6, 7},
+               {nullptr, "120", "120", "120", "120", "120", "120"},
+               "120 BPM \u00b1 0, 7 taps"},
+        TapRow{"DoubleTapNotCounted",
+               {0, 500, 1000, 1050, 1500, 2000},
+               {1, 2, 3, 3, 4, 5},
+               {nullptr, "120", "120", "120", "120", "120"},
+               "120 BPM \u00b1 0, 5 taps"},
+        TapRow{"ChangeTo90FollowedAtThirdInterval",
+               {0, 500, 1000, 1500, 2000, 2500, 3000, 3500, 4166.667, 4833.333, 5500, 6166.667,
+                6833.333},
+               {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 4, 5, 6},
+               {nullptr, "120", "120", "120", "120", "120", "120", "120", "117.4", "114.2", "90",
+                "90", "90"},
+               "90 BPM \u00b1 0, 6 taps"},
+        TapRow{"FastAfterSlowStartsNewSeries",
+               {0, 1000, 2000, 2500, 3000, 3500, 4000, 4500},
+               {1, 2, 3, 3, 4, 4, 5, 6},
+               {nullptr, "60", "60", "60", "60", "120", "120", "120"}},
         TapRow{"LatePauseStartsNewSeries",
                {0, 500, 1000, 3000.5, 3500.5, 4000.5},
                {1, 2, 3, 1, 2, 3},
@@ -145,8 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
                {1000, 1500, 1200, 1700},
                {1, 2, 1, 2},
                {nullptr, "120", nullptr, "120"}},
-        TapRow{
-            "ZeroIntervalAloneHasNoTempo", {100, 100, 600}, {1, 2, 3}, {nullptr, nullptr, "240"}},
+        TapRow{"SameMillisecondIgnored", {100, 100, 600}, {1, 1, 2}, {nullptr, nullptr, "120"}},
         TapRow{"NotANumberIgnored", {0, kNaN, 500}, {1, 1, 2}, {nullptr, nullptr, "120"}},
         TapRow{"InfinityIgnored",
                {0, std::numeric_limits<double>::infinity(), 500},
@@ -165,7 +195,18 @@ TEST(TapTempoTest, WholeNumberTimestampsAndComma) {
   EXPECT_EQ(state.taps, 2);
   EXPECT_EQ(calc::TapTempoText(state, ','), "124");
   EXPECT_EQ(calc::TapTempoText(tapper.Tap(start + 960), ','), "125");
-  EXPECT_EQ(calc::TapTempoText(tapper.Tap(start + 1447), ','), "124,4");
+  const calc::TapState fourth = tapper.Tap(start + 1447);
+  EXPECT_EQ(calc::TapTempoText(fourth, ','), "124,6");
+  EXPECT_EQ(calc::TapStatusText(fourth, ','), "124,6 BPM \u00b1 0,4, 4 taps");
+}
+
+TEST(TapTempoTest, StatusLineOnceTwoTapsGiveATempo) {
+  calc::TapTempo tapper;
+  EXPECT_EQ(calc::TapStatusText(tapper.Tap(1000), '.'), std::nullopt);
+  const calc::TapState second = tapper.Tap(1500);
+  EXPECT_EQ(second.standardError, std::nullopt);  // a line through two points has no residual
+  EXPECT_EQ(second.fittedTaps, 2);
+  EXPECT_EQ(calc::TapStatusText(second, '.'), "120 BPM, 2 taps");
 }
 
 TEST(TapTempoTest, ResetStartsNewSeries) {

@@ -288,11 +288,11 @@ class ExtrasTempoTest : public QObject {
         << '.' << "mouse" << Timestamps{1000, 3000} << "30"
         << "30 BPM"
         << "2 taps";
-    QTest::newRow("only the last 8 intervals count")
+    QTest::newRow("three faster intervals start a new series")
         << '.' << "space" << Timestamps{0, 1000, 1500, 2000, 2500, 3000, 3500, 4000, 4500, 5000}
         << "120"
         << "120 BPM"
-        << "10 taps";
+        << "9 taps";
   }
   void tapping() {
     QFETCH_GLOBAL(QString, layout);

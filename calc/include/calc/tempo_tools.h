@@ -28,25 +28,51 @@ std::optional<std::string> StepTempoText(std::string_view tempoText, TempoStep s
 // Where a tap series stands after a tap.
 struct TapState {
   int taps = 0;                 // taps in the current series, the first counting 1
-  std::optional<double> tempo;  // from the second tap on, unless the intervals are all zero
+  std::optional<double> tempo;  // from the second tap on, unless no interval counts
+  int fittedTaps = 0;           // of them, the latest the fit went through (up to 16)
+  // The standard error of the fitted tempo in BPM: from the third tap on, once
+  // the fit has a residual to measure (zero for taps exactly in time).
+  std::optional<double> standardError;
 };
 
 // The tapped tempo rounded half away from zero to one decimal ("120", "120.5");
 // no text before the second tap.
 std::optional<std::string> TapTempoText(const TapState& state, char separator);
+// The Tap Tempo window's status line: "120.2 BPM ± 0.3, 12 taps", the tempo
+// and its standard error with one decimal; without the "± ..." part while the
+// error is unknown ("120 BPM, 2 taps"). No text before the second tap.
+std::optional<std::string> TapStatusText(const TapState& state, char separator);
 
-// Averages the intervals between taps: tempo = 60000 / (mean of the last up
-// to 8 intervals, in milliseconds). It keeps no clock: each tap brings the
-// input event's own timestamp, so a late-running handler does not skew it.
+// Fits a line through the tap times: the tempo is 60000 / (milliseconds per
+// tap number) of a least-squares fit of time against tap number over the
+// latest 16 taps of the series, times taken from the series' first tap so no
+// precision is lost. It keeps no clock: each tap brings the input event's own
+// timestamp, so a late-running handler does not skew it.
+//
+// Taps that do not belong are left out. An interval more than 40% shorter
+// than the median of the series' intervals is a double tap or a bounce: that
+// tap is not counted, and the next interval is taken from the tap before it.
+// An interval more than 40% away from that median (a missed beat, a
+// hesitation) is not counted either: the fit takes the taps on both sides of
+// it as separate runs with one common slope. When the last three intervals
+// between presses agree with each other (within 15% of their median) and not
+// with the series (their median more than 20% away from the series'), the
+// tempo has changed: a new series starts from the four presses that bound
+// them.
 class TapTempo {
  public:
   static constexpr double kMaxPauseMs = 2000.0;  // a longer pause ends the series
-  static constexpr std::size_t kMaxIntervals = 8;
+  static constexpr std::size_t kFitTaps = 16;
+  static constexpr double kOutlier = 0.4;  // of the median interval
+  static constexpr std::size_t kChangeIntervals = 3;
+  static constexpr double kChangeAgreement = 0.15;  // spread of the three, of their median
+  static constexpr double kChangeDistance = 0.2;    // from the series' median
   static constexpr double kMsPerMinute = 60000.0;
 
   // A tap at `ms`. A pause of more than kMaxPauseMs, or a timestamp earlier
   // than the last one (a clock that went back), starts a new series with this
-  // tap as its first. A timestamp that is not finite is ignored.
+  // tap as its first. A timestamp that is not finite is ignored, and so is a
+  // second press in the same millisecond.
   TapState Tap(double ms);
   // Whole-number timestamps as input events carry them, converted once here.
   template <std::integral Ms>
@@ -59,11 +85,19 @@ class TapTempo {
   void Reset() noexcept;
 
  private:
+  void StartSeries(double ms);
+  void AddTap(double ms);
+  bool TempoChanged() const;
+  std::optional<double> MedianInterval() const;
+  void Fit();
+
   TapState state_;
-  double lastMs_ = 0.0;
-  std::array<double, kMaxIntervals> intervals_{};  // a ring of the last intervals
-  std::size_t intervalCount_ = 0;                  // how many of them hold a value
-  std::size_t nextInterval_ = 0;                   // where the next one is written
+  bool started_ = false;
+  double originMs_ = 0.0;                // the series' first tap
+  std::array<double, kFitTaps> taps_{};  // the latest taps, from originMs_, oldest first
+  std::size_t tapCount_ = 0;             // how many of them hold a value
+  std::array<double, kChangeIntervals + 1> presses_{};  // the latest presses, oldest first
+  std::size_t pressCount_ = 0;
 };
 
 }  // namespace calc
