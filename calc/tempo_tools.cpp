@@ -10,32 +10,62 @@
 
 namespace calc {
 
+namespace {
+
+// Whether the step moves a tempo up (otherwise down).
+constexpr bool StepsUp(TempoStep step) {
+  return step == TempoStep::Up || step == TempoStep::PageUp || step == TempoStep::Double;
+}
+
+}  // namespace
+
 std::optional<double> StepTempo(double tempo, TempoStep step) {
   if (!std::isfinite(tempo)) return std::nullopt;
-  double next = tempo;
   switch (step) {
     case TempoStep::Up:
-      next = tempo + kSmallTempoStep;
-      break;
+    case TempoStep::PageUp: {
+      const double size = step == TempoStep::Up ? kSmallTempoStep : kLargeTempoStep;
+      const auto next = detail::Finite(tempo + size);
+      if (!next) return std::nullopt;
+      return std::max(*next, kLowestSteppedTempo);
+    }
     case TempoStep::Down:
-      next = tempo - kSmallTempoStep;
-      break;
-    case TempoStep::PageUp:
-      next = tempo + kLargeTempoStep;
-      break;
-    case TempoStep::PageDown:
-      next = tempo - kLargeTempoStep;
-      break;
+    case TempoStep::PageDown: {
+      // Never below the lowest stepped tempo, and never up to it.
+      if (tempo <= kLowestSteppedTempo) return tempo;
+      const double size = step == TempoStep::Down ? kSmallTempoStep : kLargeTempoStep;
+      return std::max(tempo - size, kLowestSteppedTempo);
+    }
     case TempoStep::Halve:
-      next = tempo / 2.0;
-      break;
-    case TempoStep::Double:
-      next = tempo * 2.0;
-      break;
+    case TempoStep::Double: {
+      if (!(tempo > 0.0)) return std::nullopt;
+      const auto next = detail::Finite(step == TempoStep::Halve ? tempo / 2.0 : tempo * 2.0);
+      if (!next || !(*next > 0.0)) return std::nullopt;
+      return next;
+    }
   }
-  const auto finite = detail::Finite(next);
-  if (!finite) return std::nullopt;
-  return std::max(*finite, kLowestSteppedTempo);
+  return std::nullopt;
+}
+
+std::optional<std::string> StepTempoInBox(std::string_view tempoText, TempoStep step,
+                                          char separator, std::size_t boxLength) {
+  const auto tempo = TextToNumber(tempoText, separator);
+  if (!tempo) return std::nullopt;
+  const auto next = StepTempoText(tempoText, step, separator);
+  if (!next) return std::nullopt;
+  auto fitted = FitToBox(*next, boxLength, separator);
+  if (!fitted) return std::nullopt;
+  const auto shown = TextToNumber(*fitted, separator);
+  if (!shown) return std::nullopt;
+  const bool moved = StepsUp(step) ? *shown > *tempo : *shown < *tempo;
+  const bool positive = (step != TempoStep::Halve && step != TempoStep::Double) || *shown > 0.0;
+  if (!moved || !positive) return std::nullopt;
+  return fitted;
+}
+
+bool StepChangesTempo(std::string_view tempoText, TempoStep step, char separator,
+                      std::size_t boxLength) {
+  return StepTempoInBox(tempoText, step, separator, boxLength).has_value();
 }
 
 std::optional<std::string> StepTempoText(std::string_view tempoText, TempoStep step,

@@ -62,15 +62,59 @@ INSTANTIATE_TEST_SUITE_P(
                     StepRow{"Halve", "120", TempoStep::Halve, '.', "60"},
                     StepRow{"HalveToFraction", "121", TempoStep::Halve, '.', "60.5"},
                     StepRow{"HalveComma", "121", TempoStep::Halve, ',', "60,5"},
-                    StepRow{"HalveStopsAtOne", "1.5", TempoStep::Halve, '.', "1"},
+                    StepRow{"HalveBelowOne", "1.5", TempoStep::Halve, '.', "0.75"},
                     StepRow{"Double", "120.5", TempoStep::Double, '.', "241"},
-                    StepRow{"DoubleBelowOneStopsAtOne", "0.3", TempoStep::Double, '.', "1"},
+                    StepRow{"DoubleBelowOne", "0.3", TempoStep::Double, '.', "0.6"},
                     StepRow{"LargeTempoExponentForm", "1E+20", TempoStep::Up, '.', "1E+20"},
                     StepRow{"DoubleBeyondRange", "1E+308", TempoStep::Double, '.', nullptr},
                     StepRow{"Empty", "", TempoStep::Up, '.', nullptr},
                     StepRow{"NotANumber", "fast", TempoStep::PageUp, '.', nullptr},
                     StepRow{"OtherSeparator", "120,5", TempoStep::Up, '.', nullptr},
                     StepRow{"LetterAfterDigits", "120a", TempoStep::Halve, '.', nullptr}),
+    RowName{});
+
+struct BoxStepRow {
+  const char* name;
+  const char* tempo;
+  TempoStep step;
+  char separator;
+  const char* expected;  // nullptr: the step does nothing in a box of 6
+};
+
+class StepTempoInBoxTest : public testing::TestWithParam<BoxStepRow> {};
+
+TEST_P(StepTempoInBoxTest, MovesTheShownTempoTheStepsWay) {
+  const auto& row = GetParam();
+  constexpr std::size_t kBox = 6;  // the tempo box's length
+  EXPECT_EQ(calc::StepTempoInBox(row.tempo, row.step, row.separator, kBox), Text(row.expected));
+  EXPECT_EQ(calc::StepChangesTempo(row.tempo, row.step, row.separator, kBox),
+            row.expected != nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, StepTempoInBoxTest,
+    testing::Values(BoxStepRow{"HalveOne", "1", TempoStep::Halve, '.', "0.5"},
+                    BoxStepRow{"HalveOneAndAHalf", "1.5", TempoStep::Halve, '.', "0.75"},
+                    BoxStepRow{"HalveComma", "1,5", TempoStep::Halve, ',', "0,75"},
+                    BoxStepRow{"DoubleThousandth", "0.001", TempoStep::Double, '.', "0.002"},
+                    BoxStepRow{"HalveCutToTheBox", "123457", TempoStep::Halve, '.', "61728."},
+                    BoxStepRow{"DoubleIntoExponent", "999999", TempoStep::Double, '.', "1.9E+6"},
+                    BoxStepRow{"DoubleLargeExponent", "1E+300", TempoStep::Double, '.', "2E+300"},
+                    BoxStepRow{"DoubleBeyondRange", "1E+308", TempoStep::Double, '.', nullptr},
+                    BoxStepRow{"HalveSmallestDouble", "5E-324", TempoStep::Halve, '.', nullptr},
+                    BoxStepRow{"HalveZero", "0", TempoStep::Halve, '.', nullptr},
+                    BoxStepRow{"DoubleNegative", "-20", TempoStep::Double, '.', nullptr},
+                    BoxStepRow{"DownToOne", "1.5", TempoStep::Down, '.', "1"},
+                    BoxStepRow{"PageDownToOne", "5", TempoStep::PageDown, '.', "1"},
+                    BoxStepRow{"DownAtOne", "1", TempoStep::Down, '.', nullptr},
+                    BoxStepRow{"DownBelowOne", "0.5", TempoStep::Down, '.', nullptr},
+                    BoxStepRow{"PageDownBelowOne", "0.7", TempoStep::PageDown, '.', nullptr},
+                    BoxStepRow{"UpFromNegative", "-20", TempoStep::Up, '.', "1"},
+                    BoxStepRow{"UpIntoExponent", "999999", TempoStep::Up, '.', "1E+6"},
+                    BoxStepRow{"UpLostInLargeTempo", "1E+20", TempoStep::Up, '.', nullptr},
+                    BoxStepRow{"PageUpCutStillUp", "9999.9", TempoStep::PageUp, '.', "10009."},
+                    BoxStepRow{"NotANumber", "abc", TempoStep::Halve, '.', nullptr},
+                    BoxStepRow{"Empty", "", TempoStep::Up, '.', nullptr}),
     RowName{});
 
 TEST(StepTempoTest, NonFiniteTempoFails) {

@@ -323,11 +323,11 @@ class ExtrasMenuTest : public QObject {
         << "Double Tempo"
         << QStringList{"---", "Halve Tempo", "Double Tempo", "---", "Tap Tempo… | Ctrl+T"} << "241"
         << "995.85";
-    QTest::newRow("halve 1 stays at 1")
+    QTest::newRow("halve 1 gives 0.5")
         << '.' << "1"
         << "Halve Tempo"
-        << QStringList{"---", "Halve Tempo", "Double Tempo", "---", "Tap Tempo… | Ctrl+T"} << "1"
-        << "240000";
+        << QStringList{"---", "Halve Tempo", "Double Tempo", "---", "Tap Tempo… | Ctrl+T"} << "0.5"
+        << "480000";
     QTest::newRow("comma: halve 90,5")
         << ',' << "90,5"
         << "Halve Tempo"

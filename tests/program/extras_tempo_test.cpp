@@ -91,9 +91,9 @@ class ExtrasTempoTest : public QObject {
     QTest::newRow("Page Up from 0.1: no float noise") << '.' << "0.1"
                                                       << "bpm" << int(Qt::Key_PageUp) << 0 << "10.1"
                                                       << "23762.";
-    QTest::newRow("Down from 0.7 stops at 1") << '.' << "0.7"
-                                              << "bpm" << int(Qt::Key_Down) << 0 << "1"
-                                              << "240000";
+    QTest::newRow("Down from 0.7 leaves the tempo") << '.' << "0.7"
+                                                    << "bpm" << int(Qt::Key_Down) << 0 << "0.7"
+                                                    << "342857";
     QTest::newRow("Page Down from 5 stops at 1") << '.' << "5"
                                                  << "bpm" << int(Qt::Key_PageDown) << 0 << "1"
                                                  << "240000";

@@ -17,13 +17,31 @@ inline constexpr double kSmallTempoStep = 1.0;   // Up and Down
 inline constexpr double kLargeTempoStep = 10.0;  // Page Up and Page Down
 inline constexpr double kLowestSteppedTempo = 1.0;
 
-// The tempo after `step`, never below 1; fails for a result beyond the range.
+// The tempo after `step`; a step never moves the tempo the wrong way.
+// - Up and PageUp add 1 and 10, and give at least 1 (Up from -20 gives 1).
+// - Down and PageDown subtract 1 and 10 but never go below 1: from 1.5 Down
+//   gives 1, and from 1 or less they leave the tempo as it is.
+// - Halve and Double always halve and double a positive tempo (Halve 1.5
+//   gives 0.75, Double 0.001 gives 0.002); they fail for a tempo that is not
+//   positive and for a result that is not a positive double.
+// A tempo that is not finite and a result beyond the double range fail.
 std::optional<double> StepTempo(double tempo, TempoStep step);
 // The same over the tempo text, written as NumberToText writes it: its 15
 // significant digits hide the binary noise of the sum ("120.5" Up gives
 // "121.5", "0.7" PageUp "10.7"). Fails when the text does not read as a number.
 std::optional<std::string> StepTempoText(std::string_view tempoText, TempoStep step,
                                          char separator);
+// What a step writes into a tempo box of `boxLength` characters: the text of
+// StepTempoText fitted as the window fits every box text (FitToBox). No text
+// when the step would do nothing there: the tempo does not read, the step
+// fails, or the fitted text does not read as a tempo moved the step's way
+// (Down at 1, Up on 1E+20, where adding 1 is lost, or a result the box cannot
+// show). The window greys out an entry and ignores a key that gets no text.
+std::optional<std::string> StepTempoInBox(std::string_view tempoText, TempoStep step,
+                                          char separator, std::size_t boxLength);
+// Whether StepTempoInBox gives a text: whether the step's entry is enabled.
+bool StepChangesTempo(std::string_view tempoText, TempoStep step, char separator,
+                      std::size_t boxLength);
 
 // Where a tap series stands after a tap.
 struct TapState {
