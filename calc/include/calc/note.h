@@ -21,6 +21,41 @@ inline constexpr std::array<std::string_view, kNotesPerOctave> kNoteNames = {
 // -1 as sequencers count (A4 = 69), which adds one octave to every number.
 enum class MidiNumbering { C0IsZero, CMinus1IsZero };
 
+// The reference pitches of A4 the menu lists, in hertz: French baroque pitch
+// (392) up to high baroque pitch (466), 440 the default.
+inline constexpr std::array<double, 11> kListedReferencePitches = {
+    392.0, 415.0, 430.0, 432.0, 435.0, 440.0, 442.0, 443.0, 444.0, 446.0, 466.0};
+// Any other reference lies in this range, in steps of a tenth of a hertz.
+inline constexpr double kLowestReferencePitch = 380.0;
+inline constexpr double kHighestReferencePitch = 480.0;
+inline constexpr int kReferencePitchDecimals = 1;
+
+// Why a reference pitch text is refused.
+enum class PitchProblem {
+  NotANumber,  // the text does not read as a number with the separator
+  OutOfRange,  // below 380 or above 480 Hz
+  NotOnStep,   // more precise than a tenth of a hertz (440.05)
+};
+// "not a number", "not between 380 and 480 Hz", "not in steps of 0.1 Hz"
+// (the range and step written with `separator`).
+std::string PitchProblemText(PitchProblem problem, char separator);
+
+// A reference pitch as typed ("432,5" with a comma), or why it is refused.
+// Blanks around it, trailing zeros and an exponent are read as TextToNumber
+// reads them; the value is the nearest tenth of a hertz, so "432.50" gives
+// exactly 432.5.
+struct PitchReading {
+  std::optional<double> hertz;
+  std::optional<PitchProblem> problem;
+};
+PitchReading ReadReferencePitch(std::string_view text, char separator);
+// Whether `hertz` is a reference pitch the user can choose: in range and a
+// whole number of tenths.
+bool IsReferencePitch(double hertz);
+// The shortest text of a reference pitch: "440", "432,5"; no text for a value
+// IsReferencePitch refuses.
+std::optional<std::string> ReferencePitchText(double hertz, char separator);
+
 // The base frequency for a reference pitch of A4: 16.3516 * (reference / 440),
 // in that order, so that 440 gives exactly 16.3516. A reference that is not a
 // positive finite number fails.
