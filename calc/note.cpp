@@ -75,7 +75,9 @@ std::optional<double> NoteFrequency(double octave, double index, double baseFreq
 std::optional<double> MidiNumber(double octave, double index, MidiNumbering numbering) {
   const double number = octave * static_cast<double>(kNotesPerOctave) + index;
   if (numbering == MidiNumbering::CMinus1IsZero) {
-    return detail::Finite(number + static_cast<double>(kNotesPerOctave));
+    const auto counted = detail::Finite(number + static_cast<double>(kNotesPerOctave));
+    if (!counted || *counted > kHighestMidiNumber) return std::nullopt;
+    return counted;
   }
   return detail::Finite(number);
 }
@@ -92,6 +94,14 @@ std::optional<std::string> NoteFrequencyText(std::string_view octaveText,
 
 std::optional<std::string> MidiNumberText(std::string_view octaveText, std::string_view indexText,
                                           char separator, MidiNumbering numbering) {
+  if (numbering == MidiNumbering::CMinus1IsZero) {
+    const auto octave = TextToNumber(octaveText, separator);
+    const auto index = TextToNumber(indexText, separator);
+    if (octave && index && MidiNumber(*octave, *index, MidiNumbering::C0IsZero) &&
+        !MidiNumber(*octave, *index, numbering)) {
+      return std::string();  // past 127: no MIDI number
+    }
+  }
   return detail::OverTexts(octaveText, indexText, separator, [&](double octave, double index) {
     return MidiNumber(octave, index, numbering);
   });

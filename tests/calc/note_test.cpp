@@ -214,7 +214,10 @@ INSTANTIATE_TEST_SUITE_P(
                     NumberingRow{"A4FromCMinus1", kFromCMinus1, "4", "9", "69"},
                     NumberingRow{"C0FromCMinus1", kFromCMinus1, "0", "0", "12"},
                     NumberingRow{"C4FromCMinus1IsMiddleC", kFromCMinus1, "4", "0", "60"},
-                    NumberingRow{"B10FromCMinus1NotClamped", kFromCMinus1, "10", "11", "143"},
+                    NumberingRow{"G9FromCMinus1IsTheHighest", kFromCMinus1, "9", "7", "127"},
+                    NumberingRow{"GSharp9FromCMinus1HasNone", kFromCMinus1, "9", "8", ""},
+                    NumberingRow{"B10FromCMinus1HasNone", kFromCMinus1, "10", "11", ""},
+                    NumberingRow{"B10FromC0Kept", kFromC0, "10", "11", "131"},
                     NumberingRow{"EmptyOctaveFromCMinus1", kFromCMinus1, "", "9", std::nullopt}),
     RowName{});
 

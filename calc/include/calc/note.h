@@ -64,7 +64,12 @@ std::optional<double> BaseFrequency(double referencePitch);
 // base * 2^(octave + index / 12), in that order of operations.
 std::optional<double> NoteFrequency(double octave, double index,
                                     double baseFrequency = kBaseFrequency);
-// octave * 12 + index, plus 12 when counting from C of octave -1.
+// The highest note number MIDI knows (G9 when counting from C of octave -1).
+inline constexpr double kHighestMidiNumber = 127.0;
+
+// octave * 12 + index, plus 12 when counting from C of octave -1. Counting
+// from C of octave -1, as sequencers do, a number past 127 is no MIDI note
+// and fails; counting from C0 the number is given as it is.
 std::optional<double> MidiNumber(double octave, double index,
                                  MidiNumbering numbering = MidiNumbering::C0IsZero);
 
@@ -72,6 +77,8 @@ std::optional<double> MidiNumber(double octave, double index,
 std::optional<std::string> NoteFrequencyText(std::string_view octaveText,
                                              std::string_view indexText, char separator,
                                              double referencePitch = kStandardPitch);
+// For a note past 127 counted from C of octave -1 the MIDI text is empty: the
+// box shows no number rather than keeping an old one.
 std::optional<std::string> MidiNumberText(std::string_view octaveText, std::string_view indexText,
                                           char separator,
                                           MidiNumbering numbering = MidiNumbering::C0IsZero);
