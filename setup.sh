@@ -26,6 +26,7 @@ TEST_PACKAGES=(
   desktop-file-utils appstream       # desktop entry and metainfo validators
   dpkg-dev file man-db               # the Debian package, its dependencies and manual pages
   xvfb xauth openbox wmctrl xdotool x11-utils  # window tests on a real X display with a window manager
+  gnumeric locales                   # the copied delay table as a spreadsheet reads it
 )
 BUILD_DIR=${TEMPIVA_BUILD_DIR:-build}
 FUZZ_DIR=${TEMPIVA_FUZZ_BUILD_DIR:-build-fuzz}

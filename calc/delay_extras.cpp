@@ -135,7 +135,7 @@ std::optional<std::string> DelayTableText(std::string_view tempoText, std::strin
     for (std::size_t f = 0; f < kNoteForms.size(); ++f) {
       ms[f] = NoteMilliseconds(*tempo, noteValue, kNoteForms[f]);
     }
-    text += NoteValueText(noteValue);
+    text += SlotLabel(noteValue * 2);  // "1/16 note": no spreadsheet reads it as a date
     for (const auto& value : ms) AppendCell(text, Rounded(value, kMillisecondDecimals, separator));
     for (const auto& value : ms) AppendCell(text, Rounded(Hertz(value), kHertzDecimals, separator));
     for (const auto& value : ms) {

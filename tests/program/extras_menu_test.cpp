@@ -248,8 +248,8 @@ class ExtrasMenuTest : public QObject {
         << QStringList{"Tempo 120 BPM\tSample rate 44100 Hz",
                        "Note value\tPlain (ms)\tDotted (ms)\tTriplet (ms)\tPlain (Hz)\tDotted "
                        "(Hz)\tTriplet (Hz)\tPlain (samples)\tDotted (samples)\tTriplet (samples)",
-                       "1/1\t2000\t3000\t1333.333\t0.5\t0.333\t0.75\t88200\t132300\t58800",
-                       "1/2048\t0.977\t1.465\t0.651\t1024\t682.667\t1536\t43\t65\t29"};
+                       "1/1 note\t2000\t3000\t1333.333\t0.5\t0.333\t0.75\t88200\t132300\t58800",
+                       "1/2048 note\t0.977\t1.465\t0.651\t1024\t682.667\t1536\t43\t65\t29"};
     QTest::newRow("key at 120,5 and 48000 with commas")
         << ',' << "120,5"
         << "48000" << true
@@ -257,16 +257,16 @@ class ExtrasMenuTest : public QObject {
                "Tempo 120,5 BPM\tSample rate 48000 Hz",
                "Note value\tPlain (ms)\tDotted (ms)\tTriplet (ms)\tPlain (Hz)\tDotted "
                "(Hz)\tTriplet (Hz)\tPlain (samples)\tDotted (samples)\tTriplet (samples)",
-               "1/1\t1991,701\t2987,552\t1327,801\t0,502\t0,335\t0,753\t95602\t143402\t63734",
-               "1/2048\t0,973\t1,459\t0,648\t1028,267\t685,511\t1542,4\t47\t70\t31"};
+               "1/1 note\t1991,701\t2987,552\t1327,801\t0,502\t0,335\t0,753\t95602\t143402\t63734",
+               "1/2048 note\t0,973\t1,459\t0,648\t1028,267\t685,511\t1542,4\t47\t70\t31"};
     QTest::newRow("key without a sample rate: empty samples cells")
         << '.' << "120"
         << "" << true
         << QStringList{"Tempo 120 BPM\tNo sample rate",
                        "Note value\tPlain (ms)\tDotted (ms)\tTriplet (ms)\tPlain (Hz)\tDotted "
                        "(Hz)\tTriplet (Hz)\tPlain (samples)\tDotted (samples)\tTriplet (samples)",
-                       "1/1\t2000\t3000\t1333.333\t0.5\t0.333\t0.75\t\t\t",
-                       "1/2048\t0.977\t1.465\t0.651\t1024\t682.667\t1536\t\t\t"};
+                       "1/1 note\t2000\t3000\t1333.333\t0.5\t0.333\t0.75\t\t\t",
+                       "1/2048 note\t0.977\t1.465\t0.651\t1024\t682.667\t1536\t\t\t"};
     QTest::newRow("key without a tempo: nothing copied")
         << '.' << "x"
         << "44100" << true << QStringList{"before"};

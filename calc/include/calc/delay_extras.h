@@ -70,7 +70,10 @@ DelayBoxEntries ComputeDelayBoxEntries(int slot, std::string_view tempoText,
 //   Note value<TAB>Plain (ms)<TAB>Dotted (ms)<TAB>Triplet (ms)<TAB>Plain (Hz)<TAB>...
 //       ...Dotted (Hz)<TAB>Triplet (Hz)<TAB>Plain (samples)<TAB>Dotted (samples)<TAB>
 //       ...Triplet (samples)
-//   1/1<TAB>2000<TAB>3000<TAB>1333.333<TAB>0.5<TAB>...    (12 rows, 1/1 to 1/2048)
+//   1/1 note<TAB>2000<TAB>3000<TAB>1333.333<TAB>0.5<TAB>...  (12 rows, 1/1 to 1/2048)
+// Each row starts with its note value as a label ("1/16 note", as SlotLabel
+// writes it), which no spreadsheet reads as a date or a fraction; every
+// other cell is a plain number (RoundedText) or empty.
 // Tempo and rate in the header as NumberToText writes them; each row has 10
 // cells, a cell whose number fails (every samples cell when the rate does not
 // read as positive) is empty, so the text always pastes as the same grid. No
