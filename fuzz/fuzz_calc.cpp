@@ -4,7 +4,8 @@
 // every number text reads back to the value rounded to 15 digits, a fitted
 // text fits and reads back, no delay slot ever exceeds its box, a rounded
 // text reads back within half its last decimal, the copied table is always
-// the same grid, and stepped and tapped tempos are numbers.
+// the same grid, stepped tempos move the step's way, tapped tempos are
+// numbers, and a reference pitch or a bar entry is read and written back.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -13,9 +14,11 @@
 #include <string>
 #include <string_view>
 
+#include "calc/bars.h"
 #include "calc/beat.h"
 #include "calc/delay_extras.h"
 #include "calc/delay_table.h"
+#include "calc/note.h"
 #include "calc/numeric_text.h"
 #include "calc/rounded_text.h"
 #include "calc/tempo_tools.h"
@@ -140,10 +143,56 @@ void CheckExtras(std::string_view text, char separator, int decimals, int slot,
   for (const calc::TempoStep step : {calc::TempoStep::Up, calc::TempoStep::PageDown,
                                      calc::TempoStep::Halve, calc::TempoStep::Double}) {
     const auto stepped = calc::StepTempoText(text, step, separator);
-    if (!stepped) continue;
+    const auto inBox = calc::StepTempoInBox(text, step, separator, 6);
+    Check(inBox.has_value() == calc::StepChangesTempo(text, step, separator, 6),
+          "a step changes the tempo when it gives a box text", input);
+    if (!stepped) {
+      Check(!inBox, "a step that fails writes nothing", input);
+      continue;
+    }
     Check(number.has_value(), "only a number is stepped", input);
     const auto back = calc::TextToNumber(*stepped, separator);
-    Check(back && *back >= 1.0, "a stepped tempo reads back, never below 1", input);
+    Check(back.has_value(), "a stepped tempo reads back", input);
+    const double noise = std::fabs(*number) * 1e-14;  // of writing 15 digits
+    switch (step) {
+      case calc::TempoStep::Up:
+        Check(*back >= 1.0 && *back >= *number - noise, "Up never goes down", input);
+        break;
+      case calc::TempoStep::PageDown:
+        Check(*back <= *number + noise, "Page Down never goes up", input);
+        Check(*number < 1.0 || *back >= 1.0 - 1e-14, "Page Down stops at 1", input);
+        break;
+      default:
+        Check(*number > 0.0 && *back > 0.0, "Halve and Double keep a tempo positive", input);
+        break;
+    }
+    if (inBox) {
+      Check(inBox->size() <= 6, "a stepped text fits the box", input);
+      const auto shown = calc::TextToNumber(*inBox, separator);
+      Check(shown && *shown != *number, "a step in the box moves the tempo", input);
+    }
+  }
+
+  const calc::PitchReading pitch = calc::ReadReferencePitch(text, separator);
+  Check(pitch.hertz.has_value() != pitch.problem.has_value(), "a pitch reads or says why", input);
+  if (pitch.hertz) {
+    Check(calc::IsReferencePitch(*pitch.hertz), "a read pitch is a choosable one", input);
+    const auto written = calc::ReferencePitchText(*pitch.hertz, separator);
+    Check(written && calc::ReadReferencePitch(*written, separator).hertz == pitch.hertz,
+          "a pitch text reads back as itself", input);
+  }
+
+  const int bars = calc::kBarCounts[static_cast<std::size_t>(slot) % calc::kBarCounts.size()];
+  for (const calc::BarEntry& entry : {calc::LoopTempoEntry(text, "44100", bars, separator),
+                                      calc::BarSamplesEntry(text, "44100", bars, separator),
+                                      calc::BarSecondsEntry(text, bars, separator),
+                                      calc::LoopTempoEntry("352800", text, bars, separator)}) {
+    Check(entry.value.has_value() != entry.problem.has_value(),
+          "a bar entry has a value or a reason", input);
+    if (entry.value) {
+      const auto value = calc::TextToNumber(*entry.value, separator);
+      Check(value && *value > 0.0, "a bar value is a positive number", input);
+    }
   }
 }
 
@@ -184,7 +233,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Check(calc::TapTempoText(state, separator).has_value() ||
                 !calc::NumberToText(*state.tempo, separator),
             "a tapped tempo is written", text);
+      Check(calc::TapStatusText(state, separator).has_value() ==
+                calc::TapTempoText(state, separator).has_value(),
+            "a written tempo has a status line", text);
     }
+    if (state.standardError) {
+      Check(state.tempo && std::isfinite(*state.standardError) && *state.standardError >= 0.0,
+            "a standard error is a finite spread of a tempo", text);
+    }
+    Check(state.fittedTaps <= state.taps || state.taps == 0, "the fit uses taps of the series",
+          text);
   }
 
   if (const auto fitted = calc::FitToBox(text, boxLength, separator)) {
