@@ -1,4 +1,4 @@
-// Tempo step keys, halving and doubling, and tap tempo averaging.
+// Tempo step keys, halving and doubling, and the tap tempo fit.
 #include "calc/tempo_tools.h"
 
 #include <gtest/gtest.h>

@@ -45,7 +45,7 @@ bool StepChangesTempo(std::string_view tempoText, TempoStep step, char separator
 
 // Where a tap series stands after a tap.
 struct TapState {
-  int taps = 0;                 // taps in the current series, the first counting 1
+  int taps = 0;  // taps in the current series, the first counting 1; a double tap does not count
   std::optional<double> tempo;  // from the second tap on, unless no interval counts
   int fittedTaps = 0;           // of them, the latest the fit went through (up to 16)
   // The standard error of the fitted tempo in BPM: from the third tap on, once
