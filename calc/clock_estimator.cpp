@@ -134,10 +134,18 @@ void ClockTempoEstimator::Tick(std::uint32_t frame) {
   heldLate_ = late;
   held_[heldCount_++] = point;
   if (heldCount_ < kChangeTicks) return;
-  // The same side several times in a row: the tempo changed; the run starts
-  // again from the ticks that showed it.
-  count_ = 0;
-  first_ = 0;
+  const Point& firstHeld = held_[0];
+  const Point& lastHeld = held_[kChangeTicks - 1];
+  const double span = static_cast<double>(lastHeld.index - firstHeld.index);
+  const double heldInterval = static_cast<double>(lastHeld.frame - firstHeld.frame) / span;
+  if (std::abs(heldInterval - interval_) * span > limit) {
+    // The same side several times in a row, moving away: the tempo changed;
+    // the run starts again from the ticks that showed it.
+    count_ = 0;
+    first_ = 0;
+  }
+  // Otherwise they keep the line's pace one step off it: a sender that puts
+  // ticks at period starts jumps so, and the line takes them as jitter.
   for (std::size_t i = 0; i < heldCount_; ++i) Add(held_[i]);
   heldCount_ = 0;
   driftCount_ = 0;

@@ -67,6 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
         AccuracyRow{"Bpm174PeriodRandom", 174.0, Jitter::PeriodRandom, 0.15, kStart},
         AccuracyRow{"Bpm60PeriodQuantized", 60.0, Jitter::PeriodQuantized, 0.15, kStart},
         AccuracyRow{"Bpm97_3PeriodQuantized", 97.3, Jitter::PeriodQuantized, 0.15, kStart},
+        AccuracyRow{"Bpm120PeriodQuantized", 120.0, Jitter::PeriodQuantized, 0.15, kStart},
         AccuracyRow{"Bpm128PeriodQuantized", 128.0, Jitter::PeriodQuantized, 0.15, kStart},
         AccuracyRow{"Bpm174PeriodQuantized", 174.0, Jitter::PeriodQuantized, 0.15, kStart}),
     RowName{});

@@ -7,9 +7,10 @@
 // prediction: a tick far off it (more than kOutlierIntervals of an interval
 // and kOutlierSpread times the run's scatter) is held back instead of bending
 // the line, so one tick delayed by a missed process cycle moves nothing;
-// kChangeTicks such ticks in a row on the same side are a new tempo, and the
-// run starts again from them. A smaller change shows as kDriftTicks accepted
-// ticks in a row on one side of the line, each beyond kDriftSpread times the
+// kChangeTicks such ticks in a row on the same side that move away from the
+// line are a new tempo, and the run starts again from them (when they keep
+// the line's pace, the clock's phase stepped, and they join the line). A smaller change shows as
+// kDriftTicks accepted ticks in a row on one side of the line, each beyond kDriftSpread times the
 // scatter: the run starts again from them. The scatter starts from a guess of
 // kPriorSpread frames (a bridge's period-long jitter), worth kPriorTicks ticks,
 // so the first few ticks of a run, which lie on their line by chance, do not
