@@ -16,9 +16,12 @@ jackd_pid=
 cleanup() {
   local pid
   exec 3>&- 2>/dev/null || true
+  # Everything runs under timeout, which passes TERM on to its command.
   for pid in "${pids[@]}" $jackd_pid; do kill "$pid" 2>/dev/null || true; done
   sleep 0.5
-  for pid in "${pids[@]}" $jackd_pid; do kill -9 "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}" $jackd_pid; do
+    kill -9 $(pgrep -P "$pid") "$pid" 2>/dev/null || true
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT
