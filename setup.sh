@@ -16,6 +16,7 @@ RUN_PACKAGES=(
   cmake ninja-build g++ pkg-config   # build
   qt6-base-dev fonts-liberation2     # the window and the font its boxes are sized for
   xdg-utils                          # Help opens its page with the desktop's browser
+  libjack-jackd2-dev                 # JACK's headers (the library itself is loaded only when chosen)
 )
 # ... and what the tests and benchmarks need besides.
 TEST_PACKAGES=(
@@ -27,6 +28,7 @@ TEST_PACKAGES=(
   dpkg-dev file man-db               # the Debian package, its dependencies and manual pages
   xvfb xauth openbox wmctrl xdotool x11-utils  # window tests on a real X display with a window manager
   gnumeric locales                   # the copied delay table as a spreadsheet reads it
+  jackd2 jack-midi-clock             # following a sequencer, end to end on a private JACK server
 )
 BUILD_DIR=${TEMPIVA_BUILD_DIR:-build}
 FUZZ_DIR=${TEMPIVA_FUZZ_BUILD_DIR:-build-fuzz}
