@@ -24,8 +24,9 @@ TEST_PACKAGES=(
   libbenchmark-dev                   # benchmarks
   clang libclang-rt-14-dev           # fuzz tests (libFuzzer, sanitizers)
   desktop-file-utils appstream       # desktop entry and metainfo validators
-  dpkg-dev file man-db               # the Debian package, its dependencies and manual pages
+  dpkg-dev file man-db lintian       # the Debian package, its dependencies, manual pages and checks
   xvfb xauth openbox wmctrl xdotool x11-utils  # window tests on a real X display with a window manager
+  weston xwayland qt6-wayland        # window tests on a Wayland desktop, with and without XWayland
 )
 BUILD_DIR=${TEMPIVA_BUILD_DIR:-build}
 FUZZ_DIR=${TEMPIVA_FUZZ_BUILD_DIR:-build-fuzz}
