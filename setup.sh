@@ -85,9 +85,10 @@ build_fuzz() {
   cmake --build "$FUZZ_DIR"
 }
 
+# The second compiler: the whole project, warnings fatal, built by clang.
 build_sanitized() {
   cmake -S . -B "$SANITIZE_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTEMPIVA_SANITIZE=ON \
-    -DTEMPIVA_WARNINGS_FATAL=ON -DTEMPIVA_BENCHMARKS=OFF >/dev/null
+    -DCMAKE_CXX_COMPILER=clang++ -DTEMPIVA_WARNINGS_FATAL=ON -DTEMPIVA_BENCHMARKS=OFF >/dev/null
   cmake --build "$SANITIZE_DIR"
 }
 
