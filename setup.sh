@@ -25,10 +25,11 @@ TEST_PACKAGES=(
   libbenchmark-dev                   # benchmarks
   clang libclang-rt-14-dev           # fuzz tests (libFuzzer, sanitizers)
   desktop-file-utils appstream       # desktop entry and metainfo validators
-  dpkg-dev file man-db               # the Debian package, its dependencies and manual pages
+  dpkg-dev file man-db lintian       # the Debian package, its dependencies, manual pages and checks
   xvfb xauth openbox wmctrl xdotool x11-utils  # window tests on a real X display with a window manager
   gnumeric locales                   # the copied delay table as a spreadsheet reads it
   jackd2 jack-midi-clock             # following a sequencer, end to end on a private JACK server
+  weston xwayland qt6-wayland        # window tests on a Wayland desktop, with and without XWayland
 )
 BUILD_DIR=${TEMPIVA_BUILD_DIR:-build}
 FUZZ_DIR=${TEMPIVA_FUZZ_BUILD_DIR:-build-fuzz}
@@ -87,9 +88,10 @@ build_fuzz() {
   cmake --build "$FUZZ_DIR"
 }
 
+# The second compiler: the whole project, warnings fatal, built by clang.
 build_sanitized() {
   cmake -S . -B "$SANITIZE_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTEMPIVA_SANITIZE=ON \
-    -DTEMPIVA_WARNINGS_FATAL=ON -DTEMPIVA_BENCHMARKS=OFF >/dev/null
+    -DCMAKE_CXX_COMPILER=clang++ -DTEMPIVA_WARNINGS_FATAL=ON -DTEMPIVA_BENCHMARKS=OFF >/dev/null
   cmake --build "$SANITIZE_DIR"
 }
 

@@ -3,12 +3,14 @@
 
 #include "command_line.h"
 #include "display_check.h"
+#include "platform_choice.h"
 #include "reset_window.h"
 
 int main(int argc, char* argv[]) {
   if (const auto status = cli::Handle(argc, argv, cli::kRecovery)) return *status;
   startup::DisplayCheck display("RESET_TPV120", cli::NamesDisplay(argc, argv));
-  QApplication app(argc, argv);
+  startup::QtArguments qtArguments(argc, argv);  // X11 where it can be reached
+  QApplication app(qtArguments.argc(), qtArguments.argv());
   display.Passed();
   QApplication::setApplicationName("RESET_TPV120");
   QGuiApplication::setDesktopFileName("org.example.Tempiva.Reset");

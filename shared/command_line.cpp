@@ -69,6 +69,7 @@ Parsed Parse(const std::vector<std::string>& arguments) {
       ++i;
       if ((name == "platform" || name == "display") && !arguments[i].empty()) {
         parsed.namesDisplay = true;
+        (name == "platform" ? parsed.namesPlatform : parsed.namesXDisplay) = true;
       }
       continue;
     }
@@ -77,9 +78,9 @@ Parsed Parse(const std::vector<std::string>& arguments) {
   return parsed;
 }
 
-bool NamesDisplay(int argc, const char* const* argv) {
-  return Parse(Arguments(argc, argv)).namesDisplay;
-}
+Parsed Parse(int argc, const char* const* argv) { return Parse(Arguments(argc, argv)); }
+
+bool NamesDisplay(int argc, const char* const* argv) { return Parse(argc, argv).namesDisplay; }
 
 std::string Usage(const ProgramText& program) {
   std::string text = std::string("Usage: ") + program.name + " [OPTION]...\n" + program.summary;

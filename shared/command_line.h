@@ -28,14 +28,19 @@ enum class Action { Run, Help, Version, Error };
 
 struct Parsed {
   Action action = Action::Run;
-  std::string error;          // one line, for Action::Error
-  bool namesDisplay = false;  // Qt's -platform or -display option, with a value
+  std::string error;           // one line, for Action::Error
+  bool namesDisplay = false;   // Qt's -platform or -display option, with a value
+  bool namesPlatform = false;  // Qt's -platform option, with a value
+  bool namesXDisplay = false;  // Qt's -display option (an X display), with a value
 };
 
 // Reads the arguments after the program name: --help (-h) and --version end
 // the reading; Qt's options are skipped with their values; anything else is
 // an error.
 Parsed Parse(const std::vector<std::string>& arguments);
+
+// Parse, from main's arguments.
+Parsed Parse(int argc, const char* const* argv);
 
 // Whether Qt's own options name the display or platform to open on.
 bool NamesDisplay(int argc, const char* const* argv);

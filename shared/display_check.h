@@ -1,6 +1,8 @@
 // Both programs need a display. Without one, or with one that cannot be
 // reached, each ends at once with status 1 and the same one line on standard
 // error, rather than with the platform's abort and its advice to reinstall.
+// Where only a Wayland display is named and Qt lacks its Wayland plugin,
+// Qt's diagnostic is let through and the line names the package to install.
 #pragma once
 
 namespace startup {

@@ -25,7 +25,10 @@ has() { grep -qxF -- "$1" <<<"$files"; }
 
 check "calculator beside its help page" has ./usr/$programs/tpv120
 check "recovery utility beside it" has ./usr/$programs/RESET_TPV120
-check "help page" has ./usr/$programs/index.html
+check "help page" has ./usr/share/help/C/tempiva/index.html
+check "help page linked beside the programs" bash -c \
+  'grep -qx -- "\./usr/$1/index\.html -> .*/share/help/C/tempiva/index\.html" <<<"$2"' _ \
+  "$programs" "$files"
 check "calculator launcher" has "./usr/bin/tpv120 -> ../$programs/tpv120"
 check "recovery launcher" has "./usr/bin/RESET_TPV120 -> ../$programs/RESET_TPV120"
 check "calculator menu entry" has ./usr/share/applications/org.example.Tempiva.desktop
@@ -36,6 +39,7 @@ for size in 16 32 48 256; do
   check "${size}px icon" has ./usr/share/icons/hicolor/${size}x${size}/apps/org.example.Tempiva.png
 done
 check "copyright file" has ./usr/share/doc/tempiva/copyright
+check "changelog" has ./usr/share/doc/tempiva/changelog.gz
 for page in tpv120 RESET_TPV120; do
   check "manual page $page(1)" has ./usr/share/man/man1/$page.1.gz
 done
@@ -45,6 +49,11 @@ check "no test, benchmark or build tool" bash -c '! grep -E "test|bench|icon_too
 # The documents as installed: read from the unpacked package.
 root="$out/root"
 dpkg-deb -x "$deb" "$root"
+# Help opens index.html in the programs' folder: the link leads to the page.
+check "help page reached from the programs' folder" \
+  cmp -s "$root/usr/$programs/index.html" "$(dirname "$0")/../data/index.html"
+changelog_version=$(zcat "$root/usr/share/doc/tempiva/changelog.gz" | sed -n '1s/^tempiva (\(.*\)) .*/\1/p')
+check "changelog's last entry is this version" test "$changelog_version" = "$(dpkg-deb -f "$deb" Version)"
 copyright="$root/usr/share/doc/tempiva/copyright"
 check "copyright in the machine-readable format" test \
   "$(head -1 "$copyright")" = "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/"
@@ -71,7 +80,22 @@ echo "Depends: $depends"
 for package in qt6-qpa-plugins libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 libc6 fonts-liberation2 xdg-utils; do
   check "depends on $package" grep -q "\b$package\b" <<<"$depends"
 done
+check "recommends qt6-wayland" grep -q "\bqt6-wayland\b" <<<"$(dpkg-deb -f "$deb" Recommends)"
 check "package name" test "$(dpkg-deb -f "$deb" Package)" = tempiva
 check "version" test "$(dpkg-deb -f "$deb" Version)" = 1.20
+
+# What a distribution checks: no error and no warning from lintian. Its
+# informational tags are shown; the ones that stay come from texts the
+# programs must show exactly.
+if ! command -v lintian >/dev/null 2>&1; then
+  echo "FAILED: lintian is missing (Debian package lintian)"
+  failures=$((failures + 1))
+else
+  lintian_status=0
+  lintian_log=$(timeout 300 lintian --display-info --fail-on error,warning "$deb" 2>&1) ||
+    lintian_status=$?
+  [ -z "$lintian_log" ] || echo "$lintian_log"
+  check "lintian: no error and no warning" test "$lintian_status" = 0
+fi
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }

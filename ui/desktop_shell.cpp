@@ -1,6 +1,7 @@
 #include "desktop_shell.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QMimeDatabase>
@@ -42,8 +43,8 @@ void Report(const DesktopShell::LateFailure& lateFailure, int result) {
 
 }  // namespace
 
-XdgDesktopShell::XdgDesktopShell(QString opener, QString typeQuery)
-    : opener_(std::move(opener)), typeQuery_(std::move(typeQuery)) {}
+XdgDesktopShell::XdgDesktopShell(QString opener, QString typeQuery, int openerGraceMs)
+    : opener_(std::move(opener)), typeQuery_(std::move(typeQuery)), openerGraceMs_(openerGraceMs) {}
 
 XdgDesktopShell::~XdgDesktopShell() {
   for (QProcess* process : running_.findChildren<QProcess*>()) {
@@ -161,9 +162,14 @@ void XdgDesktopShell::StartOpener(const Launch& launch) {
                      process->deleteLater();
                      Report(lateFailure, shell::kNoAssociation);
                    });
+  QElapsedTimer running;
+  running.start();
   QObject::connect(process, &QProcess::finished, process,
-                   [process, lateFailure](int exitCode, QProcess::ExitStatus status) {
+                   [process, lateFailure, running, grace = openerGraceMs_](
+                       int exitCode, QProcess::ExitStatus status) {
                      process->deleteLater();
+                     // Past its grace the opener is the browser showing the page.
+                     if (running.hasExpired(grace)) return;
                      Report(lateFailure,
                             ResultOfOpenerExit(status != QProcess::NormalExit, exitCode));
                    });

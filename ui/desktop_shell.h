@@ -54,19 +54,26 @@ class DesktopShell {
 // The desktop's own. Before opening, asks xdg-mime which program handles the
 // target's type and checks that its desktop entry exists; then starts
 // xdg-open with the target as its one argument (never through a shell), and
-// reports its failing exit status late. Neither is waited for: both report
-// through the event loop, so the window stays responsive however long the
-// opener runs (it may run as long as the browser it started).
+// reports its failing exit status late, if it comes within the opener's
+// grace time. Neither is waited for: both report through the event loop, so
+// the window stays responsive however long the opener runs (it may run as
+// long as the browser it started).
 class XdgDesktopShell : public DesktopShell {
  public:
   // How long the type question may take; without an answer the target is
   // opened anyway, since the opener reports its own failure.
   static constexpr int kQueryTimeoutMs = 3000;
 
+  // xdg-open ends once the target is handed over, or runs the browser itself
+  // and ends with it: an opener still running this long after its start has
+  // opened the target, and how it ends later is not reported.
+  static constexpr int kOpenerGraceMs = 5000;
+
   // `opener` opens a target, `typeQuery` answers which program handles a
   // type; each found on PATH when relative.
   explicit XdgDesktopShell(QString opener = QStringLiteral("xdg-open"),
-                           QString typeQuery = QStringLiteral("xdg-mime"));
+                           QString typeQuery = QStringLiteral("xdg-mime"),
+                           int openerGraceMs = kOpenerGraceMs);
   // Ends the helpers still running: a page the opener has already handed to
   // a browser stays open, since the browser is its child, not ours.
   ~XdgDesktopShell() override;
@@ -103,6 +110,7 @@ class XdgDesktopShell : public DesktopShell {
 
   QString opener_;
   QString typeQuery_;
+  int openerGraceMs_;
   QObject running_;  // parent of the helper processes still running
 };
 

@@ -242,7 +242,9 @@ QMenu* Extras::CreateTempoBoxMenu(CalculatorWindow& window) {
   const std::pair<calc::TempoStep, QString> steps[] = {
       {calc::TempoStep::Halve, QStringLiteral("&Halve Tempo")},
       {calc::TempoStep::Double, QStringLiteral("D&ouble Tempo")}};
-  for (const auto& [step, caption] : steps) {
+  for (const auto& [tempoStep, caption] : steps) {
+    // Copied: clang before 16 cannot capture a structured binding in a lambda.
+    const calc::TempoStep step = tempoStep;
     QAction* action = menu->addAction(caption);
     action->setEnabled(calc::StepTempoText(tempoText, step, window.separator()).has_value());
     QObject::connect(action, &QAction::triggered, &window,

@@ -13,6 +13,7 @@
 #include "display_check.h"
 #include "extras.h"
 #include "looks.h"
+#include "platform_choice.h"
 #include "program.h"
 #include "startup_probe.h"
 
@@ -49,7 +50,8 @@ void EndOnTerminate(ui::Program& program) {
 int main(int argc, char* argv[]) {
   if (const auto status = cli::Handle(argc, argv, cli::kCalculator)) return *status;
   startup::DisplayCheck display("tpv120", cli::NamesDisplay(argc, argv));
-  QApplication app(argc, argv);
+  startup::QtArguments qtArguments(argc, argv);  // X11 where it can be reached
+  QApplication app(qtArguments.argc(), qtArguments.argv());
   display.Passed();
   ui::InitApplication();
   QApplication::setQuitOnLastWindowClosed(false);  // hidden windows stay loaded

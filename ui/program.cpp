@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -62,6 +63,10 @@ QString StateText(Which which) {
 QPoint OuterCorner(const QWidget& window) {
   const QWindow* handle = window.windowHandle();
   return handle ? handle->framePosition() : window.pos();
+}
+// Wayland tells no window where it stands: what Qt reports there is no place.
+bool PlacesReported() {
+  return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 // Window edges in twips.
 float LeftTwips(const QWidget& window) { return float(OuterCorner(window).x() * kTwipsPerPixel); }
@@ -268,10 +273,11 @@ void Program::Command2_Click(Which which) { End(which); }
 SavedSettings::Values Program::EndOfRunValues(Which which) const {
   // The layout the run ends in is the one shown next time. A hidden window
   // holds stale copies of the tempo and place the user last saw, so only the
-  // visible window's values are stored; a minimized one keeps the stored place.
+  // visible window's values are stored; a minimized one keeps the stored place,
+  // as every window does where the window system reports no places.
   SavedSettings::Values values = {{&settings::kState, StateText(which)}};
   const CalculatorWindow* shown = Shown(window(which), window(Other(which)));
-  if (shown && !shown->isMinimized()) {
+  if (shown && !shown->isMinimized() && PlacesReported()) {
     values.append(
         {&settings::kLeft, SettingText(calc::SingleToText(LeftTwips(*shown), separator_))});
     values.append({&settings::kTop, SettingText(calc::SingleToText(TopTwips(*shown), separator_))});

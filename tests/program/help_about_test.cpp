@@ -31,6 +31,8 @@ namespace {
 // are recorded, not shown.
 class RecordingShell : public ui::XdgDesktopShell {
  public:
+  explicit RecordingShell(int openerGraceMs = kOpenerGraceMs)
+      : XdgDesktopShell(QStringLiteral("xdg-open"), QStringLiteral("xdg-mime"), openerGraceMs) {}
   void ShowMessage(const QString&, const QString& text) override { messages << text; }
   QStringList messages;
 };
@@ -291,6 +293,40 @@ class HelpAboutTest : public programtest::Fixture {
     QCOMPARE(::kill(pid, 0), 0);
     shell.reset();
     QCOMPARE(::kill(pid, 0), -1);
+  }
+
+  // What failed to open the page is said; how the browser, run by the opener
+  // in the foreground, ends once the page is shown is not.
+  void helpReportsOnlyAFailureToOpen_data() {
+    QTest::addColumn<int>("graceMs");
+    QTest::addColumn<QByteArray>("opener");  // the fake xdg-open's script
+    QTest::addColumn<int>("result");         // above 32: no message
+    const int standard = ui::XdgDesktopShell::kOpenerGraceMs;
+    QTest::newRow("fails at once") << standard << QByteArray("exit 4") << 27;
+    QTest::newRow("fails within its grace") << 3000 << QByteArray("sleep 0.3; exit 4") << 27;
+    QTest::newRow("killed within its grace") << 3000 << QByteArray("sleep 0.3; kill -9 $$") << 0;
+    QTest::newRow("browser ends with an error after the grace")
+        << 300 << QByteArray("sleep 1.5; exit 4") << 42;
+    QTest::newRow("browser killed after the grace")
+        << 300 << QByteArray("sleep 1.5; kill -9 $$") << 42;
+    QTest::newRow("browser ends with an error after the standard grace")
+        << standard << QByteArray("sleep 6; exit 1") << 42;
+  }
+  void helpReportsOnlyAFailureToOpen() {
+    QFETCH(int, graceMs);
+    QFETCH(QByteArray, opener);
+    QFETCH(int, result);
+    FakeDesktop desktop;
+    QVERIFY(desktop.isValid());
+    QVERIFY(desktop.SetTypeQuery("echo test-browser.desktop"));
+    QVERIFY(desktop.SetOpener(opener));
+    RecordingShell shell(graceMs);
+    ui::Program program('.', shell, desktop.program());
+    program.Command3_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(shell.Idle(), 20000);
+    QCOMPARE(desktop.opened(), desktop.page().toUtf8() + '\n');
+    const QStringList expected = result > 32 ? QStringList() : QStringList{ui::HelpMessage(result)};
+    QCOMPARE(shell.messages, expected);
   }
 
   void helpFailureAfterTheProgramEndedShowsNothing() {
