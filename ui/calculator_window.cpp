@@ -43,6 +43,15 @@ QLineEdit* CalculatorWindow::DelayBox(int slot) const {
   return text1_.at(static_cast<std::size_t>(slot));
 }
 
+QLineEdit* CalculatorWindow::tempoBox() const { return bpm_; }
+QLineEdit* CalculatorWindow::samplesBox() const { return samples_; }
+QLineEdit* CalculatorWindow::loopTempoBox() const { return bpmSPB_; }
+QLineEdit* CalculatorWindow::lengthBox() const { return txtLength_; }
+QLineEdit* CalculatorWindow::octaveBox() const { return txtOctave_; }
+QLineEdit* CalculatorWindow::noteBox() const { return txtNote_; }
+QLineEdit* CalculatorWindow::noteFrequencyBox() const { return noteFreq_; }
+QLineEdit* CalculatorWindow::midiNumberBox() const { return midiNoteNumber_; }
+
 bool CalculatorWindow::WriteTempo(const std::string& text) { return WriteResult(bpm_, text); }
 
 void CalculatorWindow::FindControls() {
@@ -61,6 +70,7 @@ void CalculatorWindow::FindControls() {
   lblNote_ = control<QLabel>("lblNote");
   noteFreq_ = control<TextBox>("NoteFreq");
   midiNoteNumber_ = control<TextBox>("MidiNoteNumber");
+  command4_ = control<QPushButton>("Command4");
 }
 
 void CalculatorWindow::Wire() {
@@ -107,11 +117,12 @@ void CalculatorWindow::Wire() {
       {"Min", &CalculatorWindow::smallerLayoutRequested},
       {"Command2", &CalculatorWindow::exitRequested},
       {"Command3", &CalculatorWindow::helpRequested},
-      {"Command4", &CalculatorWindow::aboutRequested}};
+  };
   for (const auto& [name, signal] : programButtons) {
     if (auto* button = control<QPushButton>(name))
       connect(button, &QPushButton::clicked, this, signal);
   }
+  connect(command4_, &QPushButton::clicked, this, &CalculatorWindow::aboutRequested);
 }
 
 bool CalculatorWindow::event(QEvent* event) {

@@ -61,6 +61,22 @@ class CalculatorWindow : public Form {
   // The delay box of a slot, 0 to calc::kDelaySlots - 1.
   QLineEdit* DelayBox(int slot) const;
 
+  // The controls the program and the extras read and write, by what they are;
+  // their names belong to the layout tables and to FindControls alone.
+  QLineEdit* tempoBox() const;  // bpm
+  QSlider* tempoSlider() const { return slider1_; }
+  QComboBox* sampleRateBox() const { return sampleRate_; }
+  QLineEdit* samplesBox() const;    // Samples
+  QLineEdit* loopTempoBox() const;  // bpmSPB
+  QLineEdit* lengthBox() const;     // txtLength
+  QSlider* octaveSlider() const { return sldOctave_; }
+  QLineEdit* octaveBox() const;                        // txtOctave
+  QLineEdit* noteBox() const;                          // txtNote
+  QLabel* noteIndexLabel() const { return lblNote_; }  // hidden: the note's index
+  QLineEdit* noteFrequencyBox() const;                 // NoteFreq
+  QLineEdit* midiNumberBox() const;                    // MidiNoteNumber
+  QPushButton* aboutButton() const { return command4_; }
+
   // Writes a tempo text into the tempo box as a handler writes a result,
   // fitted to the box, so that bpm_Change runs; false when it cannot be shown.
   bool WriteTempo(const std::string& text);
@@ -124,6 +140,7 @@ class CalculatorWindow : public Form {
   QLabel* lblNote_ = nullptr;
   TextBox* noteFreq_ = nullptr;
   TextBox* midiNoteNumber_ = nullptr;
+  QPushButton* command4_ = nullptr;
 };
 
 }  // namespace ui

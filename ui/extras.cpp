@@ -25,12 +25,11 @@ namespace {
 
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
-QLineEdit* TempoBox(const CalculatorWindow& window) { return window.control<QLineEdit>("bpm"); }
 std::string TempoText(const CalculatorWindow& window) {
-  return TempoBox(window)->text().toStdString();
+  return window.tempoBox()->text().toStdString();
 }
 std::string RateText(const CalculatorWindow& window) {
-  return window.control<QComboBox>("SampleRate")->currentText().toStdString();
+  return window.sampleRateBox()->currentText().toStdString();
 }
 
 void PopUp(QMenu* menu, const QPoint& globalPos) {
@@ -174,7 +173,7 @@ Extras::~Extras() {
 void Extras::Attach(Which /*which: both layouts get the same extras*/, CalculatorWindow& window) {
   window.SetEventHook(
       [this](CalculatorWindow& target, QEvent* event) { return WindowEvent(target, event); });
-  QLineEdit* tempo = TempoBox(window);
+  QLineEdit* tempo = window.tempoBox();
   tempo->setContextMenuPolicy(Qt::CustomContextMenu);
   connections_.push_back(QObject::connect(
       tempo, &QWidget::customContextMenuRequested, &window, [this, &window, tempo](QPoint at) {
@@ -225,7 +224,7 @@ bool Extras::KeyPress(CalculatorWindow& window, const QKeyEvent& event) {
   } else if (key == kMenuKey) {
     OpenMenuFromKeyboard(window);
   } else if (const auto step = TempoKeyStep(event);
-             step && window.focusWidget() == TempoBox(window)) {
+             step && window.focusWidget() == window.tempoBox()) {
     return StepTempo(window, *step);
   } else {
     return false;
@@ -234,7 +233,7 @@ bool Extras::KeyPress(CalculatorWindow& window, const QKeyEvent& event) {
 }
 
 QMenu* Extras::CreateTempoBoxMenu(CalculatorWindow& window) {
-  QLineEdit* tempo = TempoBox(window);
+  QLineEdit* tempo = window.tempoBox();
   QMenu* menu = tempo->createStandardContextMenu();
   menu->setAccessibleName(QStringLiteral("Tempo box menu"));
   menu->addSeparator();

@@ -56,6 +56,16 @@ QString StateText(Which which) {
   return QString::fromLatin1(calc::FlagToText(which == Which::Compact).data());
 }
 
+// A control of the window, by its accessor: the same control of each layout.
+using BoxOf = QLineEdit* (CalculatorWindow::*)() const;
+using SliderOf = QSlider* (CalculatorWindow::*)() const;
+
+// The note calculator's boxes and the samples box, copied in this order on a
+// switch of layout.
+constexpr BoxOf kNoteAndSamples[] = {
+    &CalculatorWindow::noteBox, &CalculatorWindow::noteFrequencyBox, &CalculatorWindow::octaveBox,
+    &CalculatorWindow::midiNumberBox, &CalculatorWindow::samplesBox};
+
 // The window's position is its outer top-left corner, as the window system
 // has it now: QWidget::pos() can still lack a frame the window manager added
 // after the window last moved.
@@ -99,27 +109,25 @@ bool SetClientLeft(QWidget& window, const QWidget& from) {
   return true;
 }
 
-QLineEdit* Box(const CalculatorWindow& window, const char* name) {
-  return window.control<QLineEdit>(name);
-}
-QSlider* Slider(const CalculatorWindow& window, const char* name) {
-  return window.control<QSlider>(name);
-}
-bool CopyText(const CalculatorWindow& from, CalculatorWindow& to, const char* name) {
-  Box(to, name)->setText(Box(from, name)->text());
+bool CopyText(const CalculatorWindow& from, CalculatorWindow& to, BoxOf box) {
+  (to.*box)()->setText((from.*box)()->text());
   return true;
 }
-bool CopyCaption(const CalculatorWindow& from, CalculatorWindow& to, const char* name) {
-  to.control<QLabel>(name)->setText(from.control<QLabel>(name)->text());
+bool CopyTempo(const CalculatorWindow& from, CalculatorWindow& to) {
+  to.tempoBox()->setText(from.tempoBox()->text());
   return true;
 }
-bool CopySlider(const CalculatorWindow& from, CalculatorWindow& to, const char* name) {
-  return CalculatorWindow::SetSliderPosition(Slider(to, name), Slider(from, name)->value());
+bool CopyNoteIndex(const CalculatorWindow& from, CalculatorWindow& to) {
+  to.noteIndexLabel()->setText(from.noteIndexLabel()->text());
+  return true;
+}
+bool CopySlider(const CalculatorWindow& from, CalculatorWindow& to, SliderOf slider) {
+  return CalculatorWindow::SetSliderPosition((to.*slider)(), (from.*slider)()->value());
 }
 
 void SetBold(CalculatorWindow* window, bool bold) {
   if (!window) return;
-  QPushButton* about = window->control<QPushButton>("Command4");
+  QPushButton* about = window->aboutButton();
   QFont font = about->font();
   font.setBold(bold);
   about->setFont(font);
@@ -192,12 +200,12 @@ void Program::Form_Load(Which which) {
   steps([&] { return SetLeft(window, calc::TextToSingle(read(settings::kLeft), separator_)); });
   steps([&] { return SetTop(window, calc::TextToSingle(read(settings::kTop), separator_)); });
   steps([&] {
-    Box(window, "bpm")->setText(saved_.Text(settings::kBpm));
+    window.tempoBox()->setText(saved_.Text(settings::kBpm));
     return true;
   });
   steps([&] {
     return CalculatorWindow::SetSliderPosition(
-        Slider(window, "Slider1"), calc::TextToInteger(read(settings::kSlider), separator_));
+        window.tempoSlider(), calc::TextToInteger(read(settings::kSlider), separator_));
   });
   if (which != Which::Compact) return;
 
@@ -222,17 +230,16 @@ void Program::Max_Click() {
   CalculatorWindow* large = Load(Which::Large);
   steps([&] { return SetClientTop(*large, *compact); });
   steps([&] { return SetClientLeft(*large, *compact); });
-  steps([&] { return CopySlider(*compact, *large, "Slider1"); });
-  for (const char* name : {"bpm", "txtLength", "bpmSPB"}) {
-    steps([&] { return CopyText(*compact, *large, name); });
+  steps([&] { return CopySlider(*compact, *large, &CalculatorWindow::tempoSlider); });
+  steps([&] { return CopyTempo(*compact, *large); });
+  for (BoxOf box : {&CalculatorWindow::lengthBox, &CalculatorWindow::loopTempoBox}) {
+    steps([&] { return CopyText(*compact, *large, box); });
   }
   // The hidden note index goes with the note, so that the frequency shown
   // and the octave slider's next recomputation are the same note's.
-  steps([&] { return CopyCaption(*compact, *large, "lblNote"); });
-  for (const char* name : {"txtNote", "NoteFreq", "txtOctave", "MidiNoteNumber", "Samples"}) {
-    steps([&] { return CopyText(*compact, *large, name); });
-  }
-  steps([&] { return CopySlider(*compact, *large, "sldOctave"); });
+  steps([&] { return CopyNoteIndex(*compact, *large); });
+  for (BoxOf box : kNoteAndSamples) steps([&] { return CopyText(*compact, *large, box); });
+  steps([&] { return CopySlider(*compact, *large, &CalculatorWindow::octaveSlider); });
   large->show();
   large->raise();
   large->activateWindow();
@@ -247,17 +254,14 @@ void Program::Min_Click() {
   large->hide();
   steps([&] { return SetClientTop(*compact, *large); });
   steps([&] { return SetClientLeft(*compact, *large); });
-  steps([&] { return CopySlider(*large, *compact, "Slider1"); });
-  for (const char* name : {"bpm", "bpmSPB"}) {
-    steps([&] { return CopyText(*large, *compact, name); });
-  }
-  steps([&] { return CopyCaption(*large, *compact, "lblNote"); });
-  for (const char* name : {"txtNote", "NoteFreq", "txtOctave", "MidiNoteNumber", "Samples"}) {
-    steps([&] { return CopyText(*large, *compact, name); });
-  }
-  steps([&] { return CopySlider(*large, *compact, "sldOctave"); });
-  steps([&] { return CopyText(*large, *compact, "txtLength"); });
-  steps([&] { return CopyText(*large, *compact, "bpm"); });
+  steps([&] { return CopySlider(*large, *compact, &CalculatorWindow::tempoSlider); });
+  steps([&] { return CopyTempo(*large, *compact); });
+  steps([&] { return CopyText(*large, *compact, &CalculatorWindow::loopTempoBox); });
+  steps([&] { return CopyNoteIndex(*large, *compact); });
+  for (BoxOf box : kNoteAndSamples) steps([&] { return CopyText(*large, *compact, box); });
+  steps([&] { return CopySlider(*large, *compact, &CalculatorWindow::octaveSlider); });
+  steps([&] { return CopyText(*large, *compact, &CalculatorWindow::lengthBox); });
+  steps([&] { return CopyTempo(*large, *compact); });
   compact->show();
   compact->raise();
   compact->activateWindow();
@@ -277,9 +281,9 @@ SavedSettings::Values Program::EndOfRunValues(Which which) const {
     values.append({&settings::kTop, SettingText(calc::SingleToText(TopTwips(*shown), separator_))});
   }
   if (shown) {
-    values.append({&settings::kBpm, Box(*shown, "bpm")->text()});
-    values.append({&settings::kSlider, QString::fromStdString(calc::IntegerToText(
-                                           Slider(*shown, "Slider1")->value()))});
+    values.append({&settings::kBpm, shown->tempoBox()->text()});
+    values.append({&settings::kSlider,
+                   QString::fromStdString(calc::IntegerToText(shown->tempoSlider()->value()))});
   }
   return values;
 }

@@ -118,6 +118,29 @@ class LayoutTest : public QObject {
     QCOMPARE(raised.count(), 1);
   }
 
+  // Each typed accessor reaches the control its layout name says, in both layouts.
+  void accessorsReachTheNamedControls() {
+    QFETCH_GLOBAL(QString, layout);
+    const ui::CalculatorWindow window(uitest::LayoutNamed(layout), '.');
+    const std::pair<const QWidget*, const char*> reached[] = {
+        {window.tempoBox(), "bpm"},
+        {window.tempoSlider(), "Slider1"},
+        {window.sampleRateBox(), "SampleRate"},
+        {window.samplesBox(), "Samples"},
+        {window.loopTempoBox(), "bpmSPB"},
+        {window.lengthBox(), "txtLength"},
+        {window.octaveSlider(), "sldOctave"},
+        {window.octaveBox(), "txtOctave"},
+        {window.noteBox(), "txtNote"},
+        {window.noteIndexLabel(), "lblNote"},
+        {window.noteFrequencyBox(), "NoteFreq"},
+        {window.midiNumberBox(), "MidiNoteNumber"},
+        {window.aboutButton(), "Command4"}};
+    for (const auto& [control, name] : reached) {
+      QVERIFY2(control && control == window.control(QString::fromLatin1(name)), name);
+    }
+  }
+
   void focusNumbersUnique() {
     QFETCH_GLOBAL(QString, layout);
     QSet<int> seen;
