@@ -52,7 +52,17 @@ QLineEdit* CalculatorWindow::noteBox() const { return txtNote_; }
 QLineEdit* CalculatorWindow::noteFrequencyBox() const { return noteFreq_; }
 QLineEdit* CalculatorWindow::midiNumberBox() const { return midiNoteNumber_; }
 
-bool CalculatorWindow::WriteTempo(const std::string& text) { return WriteResult(bpm_, text); }
+void CalculatorWindow::SetTempo(const QString& text, TempoOrigin origin) {
+  bpm_->setText(text);
+  emit tempoWritten(origin);
+}
+
+bool CalculatorWindow::WriteTempo(const std::string& text, TempoOrigin origin) {
+  const auto fitted = FitResult(bpm_, text);
+  if (!fitted) return false;
+  SetTempo(*fitted, origin);
+  return true;
+}
 
 void CalculatorWindow::FindControls() {
   bpm_ = control<TextBox>("bpm");
@@ -75,6 +85,8 @@ void CalculatorWindow::FindControls() {
 
 void CalculatorWindow::Wire() {
   connect(bpm_, &QLineEdit::textChanged, this, &CalculatorWindow::bpm_Change);
+  // After textChanged: bpm_Change has run, as for a tempo written by SetTempo.
+  connect(bpm_, &QLineEdit::textEdited, this, [this] { emit tempoWritten(TempoOrigin::Typed); });
   connect(bpm_, &TextBox::gotFocus, this, &CalculatorWindow::bpm_GotFocus);
   connect(slider1_, &QSlider::valueChanged, this, &CalculatorWindow::Slider1_Scroll);
   for (int slot = 0; slot < calc::kDelaySlots; ++slot) {
@@ -145,12 +157,18 @@ std::string CalculatorWindow::Text(const QLabel* label) const {
   return label->text().toStdString();
 }
 
-bool CalculatorWindow::WriteResult(QLineEdit* box, const std::optional<std::string>& text) {
-  if (!text) return false;
+std::optional<QString> CalculatorWindow::FitResult(const QLineEdit* box,
+                                                   const std::optional<std::string>& text) const {
+  if (!text) return std::nullopt;
   const auto fitted = calc::FitToBox(*text, static_cast<std::size_t>(box->maxLength()), separator_);
-  if (!fitted) return false;
-  box->setText(QString::fromStdString(*fitted));
-  return true;
+  if (!fitted) return std::nullopt;
+  return QString::fromStdString(*fitted);
+}
+
+bool CalculatorWindow::WriteResult(QLineEdit* box, const std::optional<std::string>& text) {
+  const auto fitted = FitResult(box, text);
+  if (fitted) box->setText(*fitted);
+  return fitted.has_value();
 }
 
 bool CalculatorWindow::SetSliderPosition(QSlider* slider, std::optional<int> position) {
@@ -197,7 +215,7 @@ void CalculatorWindow::bpm_GotFocus() {
 }
 
 void CalculatorWindow::Slider1_Scroll() {
-  bpm_->setText(QString::fromStdString(calc::IntegerToText(slider1_->value())));
+  SetTempo(QString::fromStdString(calc::IntegerToText(slider1_->value())), TempoOrigin::Slider);
 }
 
 void CalculatorWindow::Text1_GotFocus(int /*index: every box is selected*/) {
@@ -208,7 +226,7 @@ void CalculatorWindow::TempoLabel_Click(int tempo) {
   StepRunner steps(FailurePolicy::StopOnFailure);
   steps([&] { return SetSliderPosition(slider1_, tempo); });
   steps([&] {
-    bpm_->setText(QString::fromStdString(calc::IntegerToText(tempo)));
+    SetTempo(QString::fromStdString(calc::IntegerToText(tempo)), TempoOrigin::Scale);
     return true;
   });
 }

@@ -25,6 +25,22 @@ namespace ui {
 
 class TextBox;
 
+// Where a tempo written into the tempo box came from.
+enum class TempoOrigin {
+  Typed,      // the user edited the box: typed, pasted, cut or deleted
+  Key,        // a tempo key, or halve or double in the tempo box's menu
+  Slider,     // the tempo slider
+  Scale,      // a scale label
+  Tap,        // the Tap Tempo window
+  Sequencer,  // a sequencer the calculator follows
+  Program,    // start-up and layout switches: a tempo the user already had
+};
+
+// A change the user made himself, which ends following a sequencer.
+constexpr bool IsManualChange(TempoOrigin origin) {
+  return origin != TempoOrigin::Sequencer && origin != TempoOrigin::Program;
+}
+
 // The decimal separator of a locale, as the calculation core takes it; a
 // locale whose separator is not a single ASCII character falls back to '.'.
 char DecimalSeparator(const QLocale& locale);
@@ -77,9 +93,12 @@ class CalculatorWindow : public Form {
   QLineEdit* midiNumberBox() const;                    // MidiNoteNumber
   QPushButton* aboutButton() const { return command4_; }
 
-  // Writes a tempo text into the tempo box as a handler writes a result,
-  // fitted to the box, so that bpm_Change runs; false when it cannot be shown.
-  bool WriteTempo(const std::string& text);
+  // Every tempo reaches the tempo box here: the text is set, bpm_Change runs
+  // as for any change of the box, then tempoWritten says where it came from.
+  void SetTempo(const QString& text, TempoOrigin origin);
+  // Writes a computed tempo as a handler writes a result, fitted to the box;
+  // false, and nothing written, when it cannot be shown.
+  bool WriteTempo(const std::string& text, TempoOrigin origin);
 
   // The note calculator's reference pitch of A4 and MIDI numbering; the
   // defaults are the designed ones. A change recomputes the current note's
@@ -100,6 +119,8 @@ class CalculatorWindow : public Form {
   void aboutRequested();          // Command4
   // The user asked the window's close box to close it; the program unloads it.
   void closeRequested();
+  // A tempo was written into the tempo box (SetTempo), or the user edited it.
+  void tempoWritten(ui::TempoOrigin origin);
 
  protected:
   bool event(QEvent* event) override;
@@ -112,6 +133,8 @@ class CalculatorWindow : public Form {
   // Writes a computed result into a box, fitted to the box's length; false
   // when there is no result or it cannot be shown in the box.
   bool WriteResult(QLineEdit* box, const std::optional<std::string>& text);
+  std::optional<QString> FitResult(const QLineEdit* box,
+                                   const std::optional<std::string>& text) const;
   std::string Text(const QLineEdit* box) const;
   std::string Text(const QComboBox* box) const;
   std::string Text(const QLabel* label) const;

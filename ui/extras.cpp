@@ -89,7 +89,7 @@ constexpr char kFromCMinus1Caption[] = "C\u22121 = 0, as sequencers count (A4 = 
 
 bool StepTempo(CalculatorWindow& window, calc::TempoStep step) {
   const auto text = calc::StepTempoText(TempoText(window), step, window.separator());
-  return text && window.WriteTempo(*text);
+  return text && window.WriteTempo(*text, TempoOrigin::Key);
 }
 
 bool CopyDelayTable(const CalculatorWindow& window) {
@@ -318,7 +318,7 @@ void Extras::ShowTapTempo(CalculatorWindow& window) {
     QObject::connect(tapTempo_.get(), &TapTempoWindow::tempoTapped, tapTempo_.get(),
                      [this](const QString& text) {
                        if (CalculatorWindow* shown = VisibleWindow()) {
-                         shown->WriteTempo(text.toStdString());
+                         shown->WriteTempo(text.toStdString(), TempoOrigin::Tap);
                        }
                      });
     QObject::connect(tapTempo_.get(), &TapTempoWindow::helpRequested, tapTempo_.get(),

@@ -114,7 +114,7 @@ bool CopyText(const CalculatorWindow& from, CalculatorWindow& to, BoxOf box) {
   return true;
 }
 bool CopyTempo(const CalculatorWindow& from, CalculatorWindow& to) {
-  to.tempoBox()->setText(from.tempoBox()->text());
+  to.SetTempo(from.tempoBox()->text(), TempoOrigin::Program);
   return true;
 }
 bool CopyNoteIndex(const CalculatorWindow& from, CalculatorWindow& to) {
@@ -200,7 +200,7 @@ void Program::Form_Load(Which which) {
   steps([&] { return SetLeft(window, calc::TextToSingle(read(settings::kLeft), separator_)); });
   steps([&] { return SetTop(window, calc::TextToSingle(read(settings::kTop), separator_)); });
   steps([&] {
-    window.tempoBox()->setText(saved_.Text(settings::kBpm));
+    window.SetTempo(saved_.Text(settings::kBpm), TempoOrigin::Program);
     return true;
   });
   steps([&] {

@@ -1,6 +1,7 @@
 // The tempo box's keys and the Tap Tempo window in both layouts: steps written
 // as a handler writes them, Ctrl+T, and taps at given event timestamps.
 #include <QAccessible>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -154,6 +155,64 @@ class ExtrasTempoTest : public QObject {
     QTest::keyClick(bpm, Qt::Key_PageDown);
     QCOMPARE(bpm->text(), QStringLiteral("115"));
     QCOMPARE(window->control<QSlider>("Slider1")->value(), 115);
+  }
+
+  // ---- Where a tempo came from ----
+
+  void everyTempoSaysWhereItCameFrom_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QList<int>>("origins");  // each origin once, in the order first seen
+    const auto as = [](ui::TempoOrigin origin) { return QList<int>{int(origin)}; };
+    QTest::newRow("typed") << "typed" << as(ui::TempoOrigin::Typed);
+    QTest::newRow("pasted from the box's menu") << "pasted" << as(ui::TempoOrigin::Typed);
+    QTest::newRow("tempo key") << "Up" << as(ui::TempoOrigin::Key);
+    QTest::newRow("halve in the tempo box menu") << "halve" << as(ui::TempoOrigin::Key);
+    QTest::newRow("slider") << "slider" << as(ui::TempoOrigin::Slider);
+    QTest::newRow("scale label") << "scale" << as(ui::TempoOrigin::Scale);
+    QTest::newRow("two taps") << "tap" << as(ui::TempoOrigin::Tap);
+    QTest::newRow("a switch of layout and back") << "switch" << as(ui::TempoOrigin::Program);
+    QTest::newRow("a key that writes nothing") << "Ctrl+Up" << QList<int>{};
+  }
+  void everyTempoSaysWhereItCameFrom() {
+    QFETCH_GLOBAL(QString, layout);
+    QFETCH(QString, how);
+    QFETCH(QList<int>, origins);
+    ui::CalculatorWindow* window = Start(layout);
+    QVERIFY(window);
+    QList<int> seen;
+    connect(window, &ui::CalculatorWindow::tempoWritten, this, [&seen](ui::TempoOrigin origin) {
+      if (!seen.contains(int(origin))) seen << int(origin);
+    });
+    QLineEdit* bpm = window->tempoBox();
+    bpm->setFocus(Qt::TabFocusReason);
+    if (how == QLatin1String("typed")) {
+      QTest::keyClicks(bpm, QStringLiteral("5"));
+    } else if (how == QLatin1String("pasted")) {
+      QGuiApplication::clipboard()->setText(QStringLiteral("99"));
+      bpm->selectAll();
+      Entry(RequestMenu(bpm, QContextMenuEvent::Mouse), QStringLiteral("Paste"))->trigger();
+    } else if (how == QLatin1String("Up")) {
+      QTest::keyClick(bpm, Qt::Key_Up);
+    } else if (how == QLatin1String("Ctrl+Up")) {
+      QTest::keyClick(bpm, Qt::Key_Up, Qt::ControlModifier);
+    } else if (how == QLatin1String("halve")) {
+      Entry(RequestMenu(bpm, QContextMenuEvent::Mouse), QStringLiteral("Halve Tempo"))->trigger();
+    } else if (how == QLatin1String("slider")) {
+      uitest::DragSlider(window->tempoSlider(), 90);
+    } else if (how == QLatin1String("scale")) {
+      QTest::mouseClick(window->control("Label10"), Qt::LeftButton);
+    } else if (how == QLatin1String("tap")) {
+      session_->extras().ShowTapTempo(*window);
+      TapAt(session_->extras().tapTempo()->area(), QStringLiteral("mouse"), 1000);
+      TapAt(session_->extras().tapTempo()->area(), QStringLiteral("mouse"), 1500);
+    } else if (how == QLatin1String("switch")) {
+      ui::Program& program = session_->program();
+      if (layout == QLatin1String("large"))
+        program.Min_Click(), program.Max_Click();
+      else
+        program.Max_Click(), program.Min_Click();
+    }
+    QCOMPARE(seen, origins);
   }
 
   // ---- Tap tempo ----
