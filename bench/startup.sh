@@ -27,11 +27,11 @@ measure() {  # measure PROGRAM [ENV=VALUE...]: prints "microseconds kB"
 }
 
 measure "$build/bench/bare_window" >/dev/null  # warm the caches once
-measure "$build/ui/tpv120" >/dev/null
+measure "$build/app/tpv120" >/dev/null
 for ((i = 0; i < runs; i++)); do
   echo "bare $(measure "$build/bench/bare_window")"
   echo "label $(measure "$build/bench/bare_window" TEMPIVA_BARE_LABEL=1)"
-  echo "tpv120 $(measure "$build/ui/tpv120")"
+  echo "tpv120 $(measure "$build/app/tpv120")"
 done | awk '
   { us[$1] = us[$1] " " $2; kb[$1] = kb[$1] " " $3 }
   function median(list,   n, a, i, j, t) {
