@@ -137,11 +137,6 @@ void CalculatorWindow::Wire() {
   connect(command4_, &QPushButton::clicked, this, &CalculatorWindow::aboutRequested);
 }
 
-bool CalculatorWindow::event(QEvent* event) {
-  if (eventHook_ && eventHook_(*this, event)) return true;
-  return Form::event(event);
-}
-
 void CalculatorWindow::closeEvent(QCloseEvent* event) {
   event->ignore();
   emit closeRequested();

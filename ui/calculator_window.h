@@ -6,7 +6,6 @@
 
 #include <QLocale>
 #include <array>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -105,11 +104,6 @@ class CalculatorWindow : public Form {
   // results as the octave slider does.
   void SetNoteTuning(double referencePitch, calc::MidiNumbering numbering);
 
-  // Lets the extras (menus and shortcuts, extras.h) see the events that reach
-  // the window itself, before it does; the hook returns true for one it took.
-  using EventHook = std::function<bool(CalculatorWindow& window, QEvent* event)>;
-  void SetEventHook(EventHook hook) { eventHook_ = std::move(hook); }
-
  signals:
   // What the buttons that act on the program rather than on this window ask.
   void largerLayoutRequested();   // Max
@@ -123,7 +117,6 @@ class CalculatorWindow : public Form {
   void tempoWritten(ui::TempoOrigin origin);
 
  protected:
-  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -147,7 +140,6 @@ class CalculatorWindow : public Form {
   const char separator_;
   double referencePitch_ = calc::kStandardPitch;
   calc::MidiNumbering numbering_ = calc::MidiNumbering::C0IsZero;
-  EventHook eventHook_;
 
   // The controls the handlers read and write.
   TextBox* bpm_ = nullptr;

@@ -2,9 +2,11 @@
 // delay box's menu, the tempo box's menu and the window menu, what their
 // entries show and what choosing them puts on the clipboard or does.
 #include <QComboBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 
 #include "extras_test_support.h"
@@ -424,6 +426,68 @@ class ExtrasMenuTest : public QObject {
     QVERIFY(session_->program().about()->isVisible());
     const auto* aboutButton = window->control<QPushButton>("Command4");
     QVERIFY(aboutButton->font().bold());  // as its own About button does
+  }
+
+  // ---- Actions made once ----
+
+  // Every menu that offers a command shows the window's one action for it,
+  // the same however often the menus open, and no two entries of a menu
+  // share a mnemonic.
+  void menusShareTheWindowsActions() {
+    QFETCH_GLOBAL(QString, layout);
+    ui::CalculatorWindow* window = Start(layout);
+    QVERIFY(window);
+    const QStringList shared{"Keep Above Other Windows",
+                             "Tap Tempo…",
+                             "Copy Delay Table",
+                             "Halve Tempo",
+                             "Double Tempo",
+                             "Help",
+                             "About"};
+    QHash<QString, QAction*> seen;
+    for (int round = 0; round < 2; ++round) {
+      for (QWidget* target :
+           {static_cast<QWidget*>(window->DelayBox(0)), static_cast<QWidget*>(window->tempoBox()),
+            static_cast<QWidget*>(window)}) {
+        QMenu* menu = RequestMenu(target, QContextMenuEvent::Mouse);
+        QVERIFY(menu);
+        QSet<QChar> mnemonics;
+        for (QAction* action : menu->actions()) {
+          const QString text = action->text();
+          const qsizetype mark = text.indexOf(QLatin1Char('&'));
+          if (mark >= 0 && mark + 1 < text.size()) {
+            const QChar letter = text.at(mark + 1).toLower();
+            QVERIFY2(!mnemonics.contains(letter), qPrintable(Describe(menu).join(" / ")));
+            mnemonics.insert(letter);
+          }
+          const QString caption = Plain(text);
+          if (!shared.contains(caption)) continue;
+          QVERIFY2(window->actions().contains(action), qPrintable(caption));
+          QAction*& first = seen[caption];
+          if (!first) first = action;
+          QCOMPARE(action, first);
+        }
+        CloseMenus();
+      }
+    }
+    QCOMPARE(seen.size(), shared.size());
+  }
+
+  // A menu shows an action off while it cannot act; once the menu is gone its
+  // key works again for the tempo typed since.
+  void keysWorkAfterAMenuShowedThemOff() {
+    QFETCH_GLOBAL(QString, layout);
+    ui::CalculatorWindow* window = Start(layout);
+    QVERIFY(window);
+    window->tempoBox()->setText(QString());
+    QMenu* menu = RequestMenu(window, QContextMenuEvent::Mouse);
+    QVERIFY(menu);
+    QVERIFY(Describe(menu).contains(QStringLiteral("(off) Copy Delay Table | Ctrl+Shift+C")));
+    CloseMenus();
+    window->tempoBox()->setText(QStringLiteral("120"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    QTest::keyClick(window->DelayBox(2), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY2(Clipboard().startsWith(QStringLiteral("Tempo 120 BPM")), qPrintable(Clipboard()));
   }
 
   // ---- Every menu speaks ----
