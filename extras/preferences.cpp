@@ -9,49 +9,58 @@
 namespace ui {
 namespace {
 
-// Stored names are frozen once released: users' files contain them.
 const QString kSection = QStringLiteral("Preferences");
-const QString kKeepAboveKey = QStringLiteral("KeepAbove");
-const QString kReferencePitchKey = QStringLiteral("ReferencePitch");
-const QString kNumberingKey = QStringLiteral("MidiNumbering");
+const QString kWhat = QStringLiteral("preferences");
+// The numbering's stored texts, frozen as the key names are.
 const QString kFromC0 = QStringLiteral("C0");
 const QString kFromCMinus1 = QStringLiteral("C-1");
-const QString kWhat = QStringLiteral("preferences");
 
-std::optional<bool> ReadFlag(const QString& value) {
-  const QString lower = value.trimmed().toLower();
+Preferences FromSection(const QHash<QString, QString>& section) {
+  Preferences preferences;
+  std::apply(
+      [&](const auto&... field) {
+        ((preferences.*field.member = field.key.In(section, '.').value_or(field.key.defaultValue)),
+         ...);
+      },
+      kPreferenceFields);
+  return preferences;
+}
+
+}  // namespace
+
+namespace preference {
+
+std::optional<bool> ParseFlag(const QString& text, char /*separator*/) {
+  const QString lower = text.trimmed().toLower();
   if (lower == QLatin1String("true")) return true;
   if (lower == QLatin1String("false")) return false;
   return std::nullopt;
 }
+QString FormatFlag(const bool& value, char /*separator*/) {
+  return value ? QStringLiteral("true") : QStringLiteral("false");
+}
 
-std::optional<int> ReadPitch(const QString& value) {
+std::optional<int> ParsePitch(const QString& text, char /*separator*/) {
   bool ok = false;
-  const int pitch = value.trimmed().toInt(&ok);
+  const int pitch = text.trimmed().toInt(&ok);
   if (!ok || std::find(kReferencePitches.begin(), kReferencePitches.end(), pitch) ==
                  kReferencePitches.end()) {
     return std::nullopt;
   }
   return pitch;
 }
+QString FormatPitch(const int& value, char /*separator*/) { return QString::number(value); }
 
-std::optional<calc::MidiNumbering> ReadNumbering(const QString& value) {
-  if (value.trimmed() == kFromC0) return calc::MidiNumbering::C0IsZero;
-  if (value.trimmed() == kFromCMinus1) return calc::MidiNumbering::CMinus1IsZero;
+std::optional<calc::MidiNumbering> ParseNumbering(const QString& text, char /*separator*/) {
+  if (text.trimmed() == kFromC0) return calc::MidiNumbering::C0IsZero;
+  if (text.trimmed() == kFromCMinus1) return calc::MidiNumbering::CMinus1IsZero;
   return std::nullopt;
 }
-
-Preferences FromSection(const QHash<QString, QString>& section) {
-  constexpr Preferences kDefaults;
-  Preferences preferences;
-  preferences.keepAbove = ReadFlag(section.value(kKeepAboveKey)).value_or(kDefaults.keepAbove);
-  preferences.referencePitch =
-      ReadPitch(section.value(kReferencePitchKey)).value_or(kDefaults.referencePitch);
-  preferences.numbering = ReadNumbering(section.value(kNumberingKey)).value_or(kDefaults.numbering);
-  return preferences;
+QString FormatNumbering(const calc::MidiNumbering& value, char /*separator*/) {
+  return value == calc::MidiNumbering::CMinus1IsZero ? kFromCMinus1 : kFromC0;
 }
 
-}  // namespace
+}  // namespace preference
 
 Preferences ParsePreferences(const QByteArray& text) {
   return FromSection(settings::ini::ReadSection(text, kSection));
@@ -64,14 +73,13 @@ Preferences PreferencesFile::Read() const {
 }
 
 bool PreferencesFile::Write(const Preferences& preferences) {
-  const QString numbering =
-      preferences.numbering == calc::MidiNumbering::CMinus1IsZero ? kFromCMinus1 : kFromC0;
-  return settings::WriteSettingsAt(
-      path_, kSection,
-      {{kKeepAboveKey, preferences.keepAbove ? QStringLiteral("true") : QStringLiteral("false")},
-       {kReferencePitchKey, QString::number(preferences.referencePitch)},
-       {kNumberingKey, numbering}},
-      kWhat);
+  QList<std::pair<QString, QString>> lines;
+  std::apply(
+      [&](const auto&... field) {
+        (lines.append(field.key.Line(preferences.*field.member, '.')), ...);
+      },
+      kPreferenceFields);
+  return settings::WriteSettingsAt(path_, kSection, lines, kWhat);
 }
 
 }  // namespace ui

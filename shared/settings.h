@@ -1,7 +1,8 @@
-// The calculator's saved settings: their names and defaults, declared once,
-// and the store operations both programs use. Values are texts, stored per
-// user in an INI file under the user's configuration directory (an absolute
-// $XDG_CONFIG_HOME, else ~/.config): tempiva/<application>.ini.
+// The store of the calculator's saved settings and the operations both
+// programs use; the keys are declared where they are used (setting.h). Values
+// are texts, stored per user in an INI file under the user's configuration
+// directory (an absolute $XDG_CONFIG_HOME, else ~/.config):
+// tempiva/<application>.ini.
 //
 // A write edits only the lines it owns and replaces the file whole or not at
 // all, under a lock held at most a couple of seconds. It never replaces what
@@ -20,17 +21,6 @@ namespace settings {
 // Stored names are frozen: users' files contain them.
 inline const QString kApplication = QStringLiteral("TPVINI");
 inline const QString kSection = QStringLiteral("Ini");
-
-struct Key {
-  QString name;
-  QString defaultText;
-};
-
-inline const Key kLeft{QStringLiteral("Left"), QStringLiteral("1815")};  // twips
-inline const Key kTop{QStringLiteral("Top"), QStringLiteral("6030")};    // twips
-inline const Key kBpm{QStringLiteral("BPM"), QStringLiteral("120")};     // tempo text, verbatim
-inline const Key kSlider{QStringLiteral("Slider"), QStringLiteral("120")};
-inline const Key kState{QStringLiteral("State"), QStringLiteral("True")};  // "True": compact
 
 // Where an application's settings live.
 QString StorePath(const QString& application);
@@ -65,13 +55,5 @@ bool WriteSettingsAt(const QString& path, const QString& section,
 // Removes the section with all its keys; other sections stay. Removing a
 // section that does not exist succeeds and changes nothing.
 bool DeleteSettingsSection(const QString& application, const QString& section);
-
-// The calculator's own section, for the callers that need nothing else.
-inline QString Read(const Key& key) {
-  return ReadSetting(kApplication, kSection, key.name, key.defaultText);
-}
-inline bool Write(const Key& key, const QString& text) {
-  return WriteSetting(kApplication, kSection, key.name, text);
-}
 
 }  // namespace settings

@@ -139,7 +139,7 @@ class CalculatorWindow : public Form {
 
   const char separator_;
   double referencePitch_ = calc::kStandardPitch;
-  calc::MidiNumbering numbering_ = calc::MidiNumbering::C0IsZero;
+  calc::MidiNumbering numbering_ = calc::kDesignedNumbering;
 
   // The controls the handlers read and write.
   TextBox* bpm_ = nullptr;

@@ -52,9 +52,6 @@ constexpr char kUnknownHelpFailure[] =
     "directory";
 
 Which Other(Which which) { return which == Which::Compact ? Which::Large : Which::Compact; }
-QString StateText(Which which) {
-  return QString::fromLatin1(calc::FlagToText(which == Which::Compact).data());
-}
 
 // A control of the window, by its accessor: the same control of each layout.
 using BoxOf = QLineEdit* (CalculatorWindow::*)() const;
@@ -133,10 +130,6 @@ void SetBold(CalculatorWindow* window, bool bold) {
   about->setFont(font);
 }
 
-QString SettingText(const std::optional<std::string>& text) {
-  return text ? QString::fromStdString(*text) : QString();
-}
-
 const CalculatorWindow* Shown(const CalculatorWindow* first, const CalculatorWindow* second) {
   if (first && first->isVisible()) return first;
   if (second && second->isVisible()) return second;
@@ -156,7 +149,8 @@ Program::Program(char separator, DesktopShell& shell, QString programDirectory)
     : separator_(separator),
       shell_(shell),
       programDirectory_(programDirectory.isNull() ? QCoreApplication::applicationDirPath()
-                                                  : std::move(programDirectory)) {}
+                                                  : std::move(programDirectory)),
+      saved_(separator) {}
 
 Program::~Program() {
   delete compact_.window;
@@ -195,17 +189,15 @@ CalculatorWindow* Program::Load(Which which) {
 
 void Program::Form_Load(Which which) {
   CalculatorWindow& window = *slot(which).window;
-  const auto read = [this](const settings::Key& key) { return saved_.Text(key).toStdString(); };
   StepRunner steps(FailurePolicy::SkipOnFailure);
-  steps([&] { return SetLeft(window, calc::TextToSingle(read(settings::kLeft), separator_)); });
-  steps([&] { return SetTop(window, calc::TextToSingle(read(settings::kTop), separator_)); });
+  steps([&] { return SetLeft(window, saved_.Value(kLeft)); });
+  steps([&] { return SetTop(window, saved_.Value(kTop)); });
   steps([&] {
-    window.SetTempo(saved_.Text(settings::kBpm), TempoOrigin::Program);
+    window.SetTempo(*saved_.Value(kBpm), TempoOrigin::Program);
     return true;
   });
   steps([&] {
-    return CalculatorWindow::SetSliderPosition(
-        window.tempoSlider(), calc::TextToInteger(read(settings::kSlider), separator_));
+    return CalculatorWindow::SetSliderPosition(window.tempoSlider(), saved_.Value(kSlider));
   });
   if (which != Which::Compact) return;
 
@@ -213,7 +205,7 @@ void Program::Form_Load(Which which) {
   // unset, and the compact layout, the one a first run shows, is kept.
   std::optional<bool> compactLayout;
   steps([&] {
-    compactLayout = calc::TextToFlag(read(settings::kState), separator_);
+    compactLayout = saved_.Value(kState);
     return compactLayout.has_value();
   });
   if (compactLayout.value_or(true)) return;
@@ -249,7 +241,7 @@ void Program::Min_Click() {
   CalculatorWindow* large = window(Which::Large);
   CalculatorWindow* compact = window(Which::Compact);
   if (!large || !compact) return;
-  SavedSettings::Store({{&settings::kState, StateText(Which::Compact)}});
+  SavedSettings::Store({saved_.Line(kState, true)});
   StepRunner steps(FailurePolicy::StopOnFailure);
   large->hide();
   steps([&] { return SetClientTop(*compact, *large); });
@@ -269,21 +261,19 @@ void Program::Min_Click() {
 
 void Program::Command2_Click(Which which) { End(which); }
 
-SavedSettings::Values Program::EndOfRunValues(Which which) const {
+SavedSettings::Lines Program::EndOfRunValues(Which which) const {
   // The layout the run ends in is the one shown next time. A hidden window
   // holds stale copies of the tempo and place the user last saw, so only the
   // visible window's values are stored; a minimized one keeps the stored place.
-  SavedSettings::Values values = {{&settings::kState, StateText(which)}};
+  SavedSettings::Lines values = {saved_.Line(kState, which == Which::Compact)};
   const CalculatorWindow* shown = Shown(window(which), window(Other(which)));
   if (shown && !shown->isMinimized()) {
-    values.append(
-        {&settings::kLeft, SettingText(calc::SingleToText(LeftTwips(*shown), separator_))});
-    values.append({&settings::kTop, SettingText(calc::SingleToText(TopTwips(*shown), separator_))});
+    values.append(saved_.Line(kLeft, LeftTwips(*shown)));
+    values.append(saved_.Line(kTop, TopTwips(*shown)));
   }
   if (shown) {
-    values.append({&settings::kBpm, shown->tempoBox()->text()});
-    values.append({&settings::kSlider,
-                   QString::fromStdString(calc::IntegerToText(shown->tempoSlider()->value()))});
+    values.append(saved_.Line(kBpm, shown->tempoBox()->text()));
+    values.append(saved_.Line(kSlider, shown->tempoSlider()->value()));
   }
   return values;
 }

@@ -77,7 +77,7 @@ class Program : public QObject {
   // Unloading a window that is not loaded, or whose unload is already
   // running, does nothing; the window is destroyed once its handler returns.
   void Unload(Which which);
-  SavedSettings::Values EndOfRunValues(Which which) const;
+  SavedSettings::Lines EndOfRunValues(Which which) const;
   void SetAboutBold(bool bold);
   void EndIfNothingLoaded();
 

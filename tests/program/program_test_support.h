@@ -18,6 +18,7 @@
 
 #include "calculator_window.h"
 #include "desktop_shell.h"
+#include "saved_settings.h"
 #include "settings.h"
 
 namespace programtest {
@@ -100,6 +101,12 @@ inline const QString kAbsent = QStringLiteral("<absent>");
 // The stored text of a key of the calculator's section, or "<absent>".
 inline QString Stored(const QString& key) {
   return settings::ReadSetting(settings::kApplication, settings::kSection, key, kAbsent);
+}
+// The stored text of one of the calculator's keys, or the text of its default.
+template <typename T>
+QString StoredOrDefault(const settings::Setting<T>& key) {
+  const QString text = Stored(QString::fromLatin1(key.name));
+  return text == kAbsent ? key.format(key.defaultValue, '.') : text;
 }
 inline bool Store(const QString& key, const QString& text) {
   return settings::WriteSetting(settings::kApplication, settings::kSection, key, text);
