@@ -256,10 +256,9 @@ Extras::WindowActions& Extras::Actions(CalculatorWindow& window) {
           [&window] { StepTempo(window, calc::TempoStep::Halve); });
   connect(actions[Command::Double], &QAction::triggered, this,
           [&window] { StepTempo(window, calc::TempoStep::Double); });
-  connect(actions[Command::Help], &QAction::triggered, this, [this] { program_.Command3_Click(); });
+  connect(actions[Command::Help], &QAction::triggered, this, [this] { program_.ShowHelp(); });
   connect(actions[Command::About], &QAction::triggered, this, [this, &window] {
-    program_.Command4_Click(program_.window(Which::Compact) == &window ? Which::Compact
-                                                                       : Which::Large);
+    program_.ShowAbout(program_.window(Which::Compact) == &window ? Which::Compact : Which::Large);
   });
   connect(actions[Command::OpenMenu], &QAction::triggered, this,
           [&window] { OpenMenuFromKeyboard(window); });
@@ -391,7 +390,7 @@ void Extras::ShowTapTempo(CalculatorWindow& window) {
                        }
                      });
     QObject::connect(tapTempo_.get(), &TapTempoWindow::helpRequested, tapTempo_.get(),
-                     [this] { program_.Command3_Click(); });
+                     [this] { program_.ShowHelp(); });
   }
   if (!tapTempo_->isVisible()) {
     tapTempo_->StartOver();

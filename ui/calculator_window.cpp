@@ -93,7 +93,7 @@ void CalculatorWindow::Wire() {
     connect(text1_[static_cast<std::size_t>(slot)], &TextBox::gotFocus, this,
             [this, slot] { Text1_GotFocus(slot); });
   }
-  for (const ControlSpec& entry : layout().controls) {
+  for (const ControlRow& entry : layout().controls) {
     auto* label = control<ClickLabel>(entry.name);
     if (entry.role == Role::TempoPreset) {
       const int tempo = entry.value;

@@ -259,8 +259,6 @@ void Program::Min_Click() {
   compact->activateWindow();
 }
 
-void Program::Command2_Click(Which which) { End(which); }
-
 SavedSettings::Lines Program::EndOfRunValues(Which which) const {
   // The layout the run ends in is the one shown next time. A hidden window
   // holds stale copies of the tempo and place the user last saw, so only the
@@ -305,10 +303,10 @@ void Program::CloseAll() {
       window(Which::Large) && window(Which::Large)->isVisible() ? Which::Large : Which::Compact;
   End(which);
   End(Other(which));
-  UnloadAbout();
+  CloseAbout();
 }
 
-void Program::Command3_Click() {
+void Program::ShowHelp() {
   QString document = QStringLiteral("index.html");
   const int result = StartDoc(document);
   if (result > 32) return;
@@ -329,13 +327,13 @@ int Program::StartDoc(QString& docName) {
                             });
 }
 
-void Program::Command4_Click(Which which) {
+void Program::ShowAbout(Which which) {
   SetBold(window(Which::Compact), true);
   SetBold(Load(Which::Large), true);
   if (!about_) {
     about_ = new AboutBox(shell_, QString::fromUtf8(build_info::kMakerNotice),
                           QString::fromUtf8(build_info::kMakerAddress));
-    connect(about_, &AboutBox::closeRequested, this, &Program::UnloadAbout);
+    connect(about_, &AboutBox::closeRequested, this, &Program::CloseAbout);
     about_->Form_Load();
   }
   const CalculatorWindow& from = *window(which);
@@ -355,7 +353,7 @@ void Program::About_Unload() {
   SetBold(window(Which::Large), false);
 }
 
-void Program::UnloadAbout() {
+void Program::CloseAbout() {
   if (!about_ || aboutUnloading_) return;
   aboutUnloading_ = true;
   About_Unload();

@@ -31,7 +31,7 @@ class ExtrasMenuTest : public QObject {
   void initTestCase() { ui::InitApplication(); }
   void cleanup() {
     CloseMenus();
-    session_.reset();
+    run_.reset();
   }
 
   // ---- Delay box menus ----
@@ -413,17 +413,17 @@ class ExtrasMenuTest : public QObject {
     QMenu* menu = RequestMenu(window, QContextMenuEvent::Mouse);
     QVERIFY(menu);
     Entry(menu, QStringLiteral("Help"))->trigger();
-    QCOMPARE(session_->shell().opened.size(), 1);
-    QCOMPARE(session_->shell().opened.at(0).file, QStringLiteral("/opt/tempiva/index.html"));
+    QCOMPARE(run_->shell().opened.size(), 1);
+    QCOMPARE(run_->shell().opened.at(0).file, QStringLiteral("/opt/tempiva/index.html"));
     QTest::keyClick(window->control("Text1(0)"), Qt::Key_F1);
-    QCOMPARE(session_->shell().opened.size(), 2);
+    QCOMPARE(run_->shell().opened.size(), 2);
     CloseMenus();
 
     menu = RequestMenu(window, QContextMenuEvent::Mouse);
     QVERIFY(menu);
     Entry(menu, QStringLiteral("About"))->trigger();
-    QVERIFY(session_->program().about());
-    QVERIFY(session_->program().about()->isVisible());
+    QVERIFY(run_->program().about());
+    QVERIFY(run_->program().about()->isVisible());
     const auto* aboutButton = window->control<QPushButton>("Command4");
     QVERIFY(aboutButton->font().bold());  // as its own About button does
   }
@@ -511,11 +511,11 @@ class ExtrasMenuTest : public QObject {
 
  private:
   ui::CalculatorWindow* Start(const QString& layout, char separator = '.') {
-    session_ = std::make_unique<Session>(separator);
-    return session_->Start(layout) ? session_->shown() : nullptr;
+    run_ = std::make_unique<ProgramRun>(separator);
+    return run_->Start(layout) ? run_->shown() : nullptr;
   }
 
-  std::unique_ptr<Session> session_;
+  std::unique_ptr<ProgramRun> run_;
 };
 
 QTEST_MAIN(ExtrasMenuTest)

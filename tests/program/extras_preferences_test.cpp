@@ -134,7 +134,7 @@ class ExtrasPreferencesTest : public QObject {
   void initTestCase() { ui::InitApplication(); }
   void cleanup() {
     CloseMenus();
-    session_.reset();
+    run_.reset();
   }
 
   // ---- The file ----
@@ -301,9 +301,9 @@ class ExtrasPreferencesTest : public QObject {
       withoutExtras = LiveObjects();
     }
     programtest::FlushDeletes();
-    session_ = std::make_unique<Session>();
-    QVERIFY(session_->Start());
-    ui::CalculatorWindow* window = session_->shown();
+    run_ = std::make_unique<ProgramRun>();
+    QVERIFY(run_->Start());
+    ui::CalculatorWindow* window = run_->shown();
     QCOMPARE(LiveObjects(), withoutExtras);
     QVERIFY(!KeptAbove(window));
     QCOMPARE(Box(window, "NoteFreq"), QStringLiteral("440.000"));  // nothing computed at start
@@ -325,20 +325,20 @@ class ExtrasPreferencesTest : public QObject {
       without = Snapshot(program.window(Which::Compact)) + Snapshot(program.window(Which::Large));
     }
     programtest::FlushDeletes();
-    session_ = std::make_unique<Session>();
-    QVERIFY(session_->Start());
-    UseTheCalculator(session_->program());
+    run_ = std::make_unique<ProgramRun>();
+    QVERIFY(run_->Start());
+    UseTheCalculator(run_->program());
     const QStringList with =
-        Snapshot(session_->window(Which::Compact)) + Snapshot(session_->window(Which::Large));
+        Snapshot(run_->window(Which::Compact)) + Snapshot(run_->window(Which::Large));
     QVERIFY2(with.size() > 150, qPrintable(QString::number(with.size())));
     QCOMPARE(with, without);
   }
 
   void keepAboveSetsEveryWindowsFlag() {
-    session_ = std::make_unique<Session>();
-    QVERIFY(session_->Start());
-    ui::CalculatorWindow* compact = session_->window(Which::Compact);
-    session_->extras().ShowTapTempo(*compact);
+    run_ = std::make_unique<ProgramRun>();
+    QVERIFY(run_->Start());
+    ui::CalculatorWindow* compact = run_->window(Which::Compact);
+    run_->extras().ShowTapTempo(*compact);
     const QPoint place = compact->pos();
     QMenu* menu = RequestMenu(compact, QContextMenuEvent::Mouse);
     QVERIFY(menu);
@@ -347,18 +347,18 @@ class ExtrasPreferencesTest : public QObject {
     QVERIFY(KeptAbove(compact));
     QVERIFY(compact->isVisible());    // not hidden by the change
     QCOMPARE(compact->pos(), place);  // nor moved
-    QVERIFY(KeptAbove(session_->extras().tapTempo()));
-    session_->program().Max_Click();  // the large window, made now, stays above too
-    QVERIFY(KeptAbove(session_->window(Which::Large)));
+    QVERIFY(KeptAbove(run_->extras().tapTempo()));
+    run_->program().Max_Click();  // the large window, made now, stays above too
+    QVERIFY(KeptAbove(run_->window(Which::Large)));
     QVERIFY(ui::PreferencesFile(settings::PreferencesPath()).Read().keepAbove);
 
-    menu = RequestMenu(session_->window(Which::Large), QContextMenuEvent::Mouse);
+    menu = RequestMenu(run_->window(Which::Large), QContextMenuEvent::Mouse);
     QVERIFY(menu);
     QCOMPARE(Describe(menu).value(0), QStringLiteral("(on) Keep Above Other Windows"));
     Entry(menu, QStringLiteral("Keep Above Other Windows"))->trigger();
     for (QWidget* window :
-         {static_cast<QWidget*>(compact), static_cast<QWidget*>(session_->window(Which::Large)),
-          static_cast<QWidget*>(session_->extras().tapTempo())}) {
+         {static_cast<QWidget*>(compact), static_cast<QWidget*>(run_->window(Which::Large)),
+          static_cast<QWidget*>(run_->extras().tapTempo())}) {
       QVERIFY(!KeptAbove(window));
     }
     QVERIFY(!ui::PreferencesFile(settings::PreferencesPath()).Read().keepAbove);
@@ -387,10 +387,10 @@ class ExtrasPreferencesTest : public QObject {
     QFETCH(QString, entry);
     QFETCH(QStringList, large);
     QFETCH(QStringList, compact);
-    session_ = std::make_unique<Session>();
-    QVERIFY(session_->Start(QStringLiteral("large")));
-    ui::CalculatorWindow* shown = session_->window(Which::Large);
-    ui::CalculatorWindow* hidden = session_->window(Which::Compact);
+    run_ = std::make_unique<ProgramRun>();
+    QVERIFY(run_->Start(QStringLiteral("large")));
+    ui::CalculatorWindow* shown = run_->window(Which::Large);
+    ui::CalculatorWindow* hidden = run_->window(Which::Compact);
     PressNote(shown, 0, 4);
     QMenu* windowMenu = RequestMenu(shown, QContextMenuEvent::Mouse);
     QVERIFY(windowMenu);
@@ -431,24 +431,24 @@ class ExtrasPreferencesTest : public QObject {
     QFETCH(QByteArray, file);
     QFETCH(bool, keptAbove);
     QFETCH(QStringList, note);
-    session_ = std::make_unique<Session>();
-    QVERIFY(QDir().mkpath(session_->home() + "/tempiva"));
+    run_ = std::make_unique<ProgramRun>();
+    QVERIFY(QDir().mkpath(run_->home() + "/tempiva"));
     QVERIFY(programtest::WriteFileBytes(settings::PreferencesPath(), file));
-    QVERIFY(session_->Start());
-    ui::CalculatorWindow* window = session_->shown();
+    QVERIFY(run_->Start());
+    ui::CalculatorWindow* window = run_->shown();
     QCOMPARE(KeptAbove(window), keptAbove);
     QCOMPARE((QStringList{Box(window, "NoteFreq"), Box(window, "MidiNoteNumber")}), note);
     QCOMPARE(programtest::FileBytes(settings::PreferencesPath()), file);  // read, not rewritten
   }
 
   void savedSettingsKeepTheirFiveKeys() {
-    session_ = std::make_unique<Session>();
-    QVERIFY(session_->Start());
-    session_->extras().SetKeepAbove(true);
-    session_->extras().SetReferencePitch(432);
-    session_->extras().SetNumbering(MidiNumbering::CMinus1IsZero);
+    run_ = std::make_unique<ProgramRun>();
+    QVERIFY(run_->Start());
+    run_->extras().SetKeepAbove(true);
+    run_->extras().SetReferencePitch(432);
+    run_->extras().SetNumbering(MidiNumbering::CMinus1IsZero);
     QVERIFY(!QFileInfo::exists(settings::StorePath(settings::kApplication)));
-    session_->program().End(Which::Compact);
+    run_->program().End(Which::Compact);
     const QByteArray stored = programtest::FileBytes(settings::StorePath(settings::kApplication));
     for (const char* key : {"KeepAbove", "ReferencePitch", "MidiNumbering"}) {
       QVERIFY2(!stored.contains(key), stored.constData());
@@ -458,7 +458,7 @@ class ExtrasPreferencesTest : public QObject {
   }
 
  private:
-  std::unique_ptr<Session> session_;
+  std::unique_ptr<ProgramRun> run_;
 };
 
 QTEST_MAIN(ExtrasPreferencesTest)

@@ -61,7 +61,7 @@ class ExtrasTempoTest : public QObject {
   void initTestCase() { ui::InitApplication(); }
   void cleanup() {
     CloseMenus();
-    session_.reset();
+    run_.reset();
   }
 
   // ---- Tempo keys ----
@@ -202,11 +202,11 @@ class ExtrasTempoTest : public QObject {
     } else if (how == QLatin1String("scale")) {
       QTest::mouseClick(window->control("Label10"), Qt::LeftButton);
     } else if (how == QLatin1String("tap")) {
-      session_->extras().ShowTapTempo(*window);
-      TapAt(session_->extras().tapTempo()->area(), QStringLiteral("mouse"), 1000);
-      TapAt(session_->extras().tapTempo()->area(), QStringLiteral("mouse"), 1500);
+      run_->extras().ShowTapTempo(*window);
+      TapAt(run_->extras().tapTempo()->area(), QStringLiteral("mouse"), 1000);
+      TapAt(run_->extras().tapTempo()->area(), QStringLiteral("mouse"), 1500);
     } else if (how == QLatin1String("switch")) {
-      ui::Program& program = session_->program();
+      ui::Program& program = run_->program();
       if (layout == QLatin1String("large"))
         program.Min_Click(), program.Max_Click();
       else
@@ -230,9 +230,9 @@ class ExtrasTempoTest : public QObject {
     const QRect room = window->screen()->availableGeometry();
     window->move(atRightEdge ? room.right() + 1 - window->frameGeometry().width() : room.left(),
                  room.top() + 40);
-    QVERIFY(!session_->extras().tapTempo());  // made on first use only
+    QVERIFY(!run_->extras().tapTempo());  // made on first use only
     QTest::keyClick(window->control("Text1(3)"), Qt::Key_T, Qt::ControlModifier);
-    ui::TapTempoWindow* tap = session_->extras().tapTempo();
+    ui::TapTempoWindow* tap = run_->extras().tapTempo();
     QVERIFY(tap);
     QVERIFY(tap->isVisible());
     QCOMPARE(tap->windowTitle(), QStringLiteral("Tap Tempo"));
@@ -246,7 +246,7 @@ class ExtrasTempoTest : public QObject {
     QCOMPARE(QApplication::focusWidget(), tap->area());
 
     QTest::keyClick(window->control("bpm"), Qt::Key_T, Qt::ControlModifier);
-    QCOMPARE(session_->extras().tapTempo(), tap);
+    QCOMPARE(run_->extras().tapTempo(), tap);
     int shown = 0;
     for (QWidget* top : QApplication::topLevelWidgets()) {
       if (qobject_cast<ui::TapTempoWindow*>(top) && top->isVisible()) ++shown;
@@ -280,9 +280,9 @@ class ExtrasTempoTest : public QObject {
     QTest::keyClick(receiver, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     QVERIFY(Clipboard().startsWith(QStringLiteral("Tempo 120 BPM\tSample rate 44100 Hz\n")));
     QTest::keyClick(receiver, Qt::Key_F1);
-    QCOMPARE(session_->shell().opened.size(), 1);
+    QCOMPARE(run_->shell().opened.size(), 1);
     QTest::keyClick(receiver, Qt::Key_T, Qt::ControlModifier);
-    QVERIFY(session_->extras().tapTempo() && session_->extras().tapTempo()->isVisible());
+    QVERIFY(run_->extras().tapTempo() && run_->extras().tapTempo()->isVisible());
     QCOMPARE(window->control<QLineEdit>("bpm")->text(), QStringLiteral("120"));  // no key typed
   }
 
@@ -299,8 +299,8 @@ class ExtrasTempoTest : public QObject {
     QMenu* menu = RequestMenu(window->control(target), QContextMenuEvent::Mouse);
     QVERIFY(menu);
     Entry(menu, QStringLiteral("Tap Tempo…"))->trigger();
-    QVERIFY(session_->extras().tapTempo());
-    QVERIFY(session_->extras().tapTempo()->isVisible());
+    QVERIFY(run_->extras().tapTempo());
+    QVERIFY(run_->extras().tapTempo()->isVisible());
   }
 
   void tapping_data() {
@@ -364,7 +364,7 @@ class ExtrasTempoTest : public QObject {
     ui::CalculatorWindow* window = Start(layout, separator);
     QVERIFY(window);
     QTest::keyClick(window, Qt::Key_T, Qt::ControlModifier);
-    ui::TapTempoWindow* tap = session_->extras().tapTempo();
+    ui::TapTempoWindow* tap = run_->extras().tapTempo();
     QVERIFY(tap);
     for (const quint64 ms : taps) TapAt(tap->area(), kind, ms);
     QCOMPARE(window->control<QLineEdit>("bpm")->text(), tempo);
@@ -375,7 +375,7 @@ class ExtrasTempoTest : public QObject {
              qRound(window->control<QLineEdit>("bpm")->text().replace(',', '.').toDouble()));
     // The hidden layout, where it exists, keeps its own tempo.
     for (Which which : {Which::Compact, Which::Large}) {
-      ui::CalculatorWindow* other = session_->window(which);
+      ui::CalculatorWindow* other = run_->window(which);
       if (other && other != window) {
         QCOMPARE(other->control<QLineEdit>("bpm")->text(), QStringLiteral("120"));
       }
@@ -386,8 +386,8 @@ class ExtrasTempoTest : public QObject {
     QFETCH_GLOBAL(QString, layout);
     ui::CalculatorWindow* window = Start(layout);
     QVERIFY(window);
-    session_->extras().ShowTapTempo(*window);
-    ui::TapTempoWindow* tap = session_->extras().tapTempo();
+    run_->extras().ShowTapTempo(*window);
+    ui::TapTempoWindow* tap = run_->extras().tapTempo();
     TapAt(tap->area(), QStringLiteral("space"), 1000);
     QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QString(), true);
     repeat.setTimestamp(1300);
@@ -405,39 +405,39 @@ class ExtrasTempoTest : public QObject {
     QFETCH_GLOBAL(QString, layout);
     ui::CalculatorWindow* window = Start(layout);
     QVERIFY(window);
-    session_->extras().ShowTapTempo(*window);
-    ui::TapTempoWindow* tap = session_->extras().tapTempo();
+    run_->extras().ShowTapTempo(*window);
+    ui::TapTempoWindow* tap = run_->extras().tapTempo();
     TapAt(tap->area(), QStringLiteral("mouse"), 1000);
     TapAt(tap->area(), QStringLiteral("mouse"), 1500);
     QTest::keyClick(tap->area(), Qt::Key_Escape);
     QVERIFY(!tap->isVisible());
-    session_->extras().ShowTapTempo(*window);
+    run_->extras().ShowTapTempo(*window);
     QVERIFY(tap->isVisible());
     QCOMPARE(tap->state().taps, 0);
     QCOMPARE(LabelText(tap, 1), QStringLiteral("No taps yet"));
     tap->close();  // the close box
     QVERIFY(!tap->isVisible());
-    QVERIFY(session_->window(Which::Compact));  // the calculator stays
+    QVERIFY(run_->window(Which::Compact));  // the calculator stays
   }
 
   void endingTheProgramClosesTapTempo() {
     QFETCH_GLOBAL(QString, layout);
     ui::CalculatorWindow* window = Start(layout);
     QVERIFY(window);
-    session_->extras().ShowTapTempo(*window);
-    session_->program().End(layout == QLatin1String("large") ? Which::Large : Which::Compact);
+    run_->extras().ShowTapTempo(*window);
+    run_->program().End(layout == QLatin1String("large") ? Which::Large : Which::Compact);
     programtest::FlushDeletes();
-    QVERIFY(!session_->program().running());
-    QVERIFY(!session_->extras().tapTempo()->isVisible());
+    QVERIFY(!run_->program().running());
+    QVERIFY(!run_->extras().tapTempo()->isVisible());
   }
 
  private:
   ui::CalculatorWindow* Start(const QString& layout, char separator = '.') {
-    session_ = std::make_unique<Session>(separator);
-    return session_->Start(layout) ? session_->shown() : nullptr;
+    run_ = std::make_unique<ProgramRun>(separator);
+    return run_->Start(layout) ? run_->shown() : nullptr;
   }
 
-  std::unique_ptr<Session> session_;
+  std::unique_ptr<ProgramRun> run_;
 };
 
 QTEST_MAIN(ExtrasTempoTest)

@@ -24,10 +24,10 @@ using programtest::FakeShell;
 
 // A program started as tpv120 starts, with its extras, in a private
 // settings directory; "large" switches to the large layout first.
-class Session {
+class ProgramRun {
  public:
-  explicit Session(char separator = '.') : separator_(separator) {}
-  ~Session() { Stop(); }
+  explicit ProgramRun(char separator = '.') : separator_(separator) {}
+  ~ProgramRun() { Stop(); }
 
   bool Start(const QString& layout = QStringLiteral("compact")) {
     if (!home_.isValid()) return false;

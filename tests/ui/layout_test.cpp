@@ -144,7 +144,7 @@ class LayoutTest : public QObject {
   void focusNumbersUnique() {
     QFETCH_GLOBAL(QString, layout);
     QSet<int> seen;
-    for (const ui::ControlSpec& control : uitest::LayoutNamed(layout).controls) {
+    for (const ui::ControlRow& control : uitest::LayoutNamed(layout).controls) {
       if (control.focus < 0) continue;
       QVERIFY2(!seen.contains(control.focus), qPrintable(control.name));
       seen.insert(control.focus);
@@ -216,7 +216,7 @@ class LayoutTest : public QObject {
     QVERIFY(accessible);
     QCOMPARE(accessible->text(QAccessible::Name), spoken);
     QCOMPARE(bool(accessible->state().readOnly), readOnly);
-    for (const ui::ControlSpec& control :
+    for (const ui::ControlRow& control :
          window->layout().controls) {  // and every Tab stop is named
       QWidget* widget = window->control(control.name);
       if (widget && (widget->focusPolicy() & Qt::TabFocus)) {
