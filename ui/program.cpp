@@ -25,6 +25,9 @@ using calc::StepRunner;
 constexpr int kAboutOffsetLeft = 200;  // twips, from the large window's corner
 constexpr int kAboutOffsetTop = 350;
 
+// Kept as designed: the messages name the help file and the program by their
+// old names (index.htm, TPV120.EXE) and keep their spelling ("occured");
+// users and the help page quote them as they are.
 struct HelpFailure {
   int result;
   const char* message;
@@ -237,6 +240,9 @@ void Program::Max_Click() {
   large->activateWindow();
 }
 
+// Kept as designed: the tempo is copied twice, before the other boxes and
+// again last after txtLength, and bpm_Change runs each time; what the boxes
+// show after a switch depends on that order.
 void Program::Min_Click() {
   CalculatorWindow* large = window(Which::Large);
   CalculatorWindow* compact = window(Which::Compact);
@@ -328,6 +334,8 @@ int Program::StartDoc(QString& docName) {
 }
 
 void Program::ShowAbout(Which which) {
+  // Kept as designed: About loads the large window, hidden, if it is not yet
+  // loaded, so that both About buttons carry the mark.
   SetBold(window(Which::Compact), true);
   SetBold(Load(Which::Large), true);
   if (!about_) {
