@@ -23,16 +23,12 @@ const QStringList kNoCopies;
 
 }  // namespace
 
-class ExtrasMenuTest : public QObject {
+class ExtrasMenuTest : public programtest::Fixture {
   Q_OBJECT
 
  private slots:
   void initTestCase_data() { uitest::AddLayoutRows(); }
   void initTestCase() { ui::InitApplication(); }
-  void cleanup() {
-    CloseMenus();
-    run_.reset();
-  }
 
   // ---- Delay box menus ----
 
@@ -188,7 +184,7 @@ class ExtrasMenuTest : public QObject {
     QFETCH(int, slot);
     QFETCH(QStringList, entries);
     QFETCH(QStringList, copies);
-    ui::CalculatorWindow* window = Start(layout, separator);
+    ui::CalculatorWindow* window = Restart(layout, separator);
     QVERIFY(window);
     window->control<QLineEdit>("bpm")->setText(tempo);
     window->control<QComboBox>("SampleRate")->setEditText(rate);
@@ -222,7 +218,7 @@ class ExtrasMenuTest : public QObject {
   void delayBoxMenuOpensFromTheKeyboard() {
     QFETCH_GLOBAL(QString, layout);
     QFETCH(bool, menuKey);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     QWidget* box = window->control(Slot(13));
     box->setFocus(Qt::TabFocusReason);
@@ -280,7 +276,7 @@ class ExtrasMenuTest : public QObject {
     QFETCH(QString, rate);
     QFETCH(bool, byKey);
     QFETCH(QStringList, lines);
-    ui::CalculatorWindow* window = Start(layout, separator);
+    ui::CalculatorWindow* window = Restart(layout, separator);
     QVERIFY(window);
     window->control<QLineEdit>("bpm")->setText(tempo);
     window->control<QComboBox>("SampleRate")->setEditText(rate);
@@ -358,7 +354,7 @@ class ExtrasMenuTest : public QObject {
     QFETCH(QStringList, extras);
     QFETCH(QString, after);
     QFETCH(QString, firstSlot);
-    ui::CalculatorWindow* window = Start(layout, separator);
+    ui::CalculatorWindow* window = Restart(layout, separator);
     QVERIFY(window);
     auto* bpm = window->control<QLineEdit>("bpm");
     bpm->setText(tempo);
@@ -387,7 +383,7 @@ class ExtrasMenuTest : public QObject {
   void windowMenu() {
     QFETCH_GLOBAL(QString, layout);
     QFETCH(QString, target);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     QWidget* clicked = target.isEmpty() ? window : window->control(target);
     QVERIFY(clicked);
@@ -408,22 +404,22 @@ class ExtrasMenuTest : public QObject {
 
   void helpAndAboutDoWhatTheButtonsDo() {
     QFETCH_GLOBAL(QString, layout);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     QMenu* menu = RequestMenu(window, QContextMenuEvent::Mouse);
     QVERIFY(menu);
     Entry(menu, QStringLiteral("Help"))->trigger();
-    QCOMPARE(run_->shell().opened.size(), 1);
-    QCOMPARE(run_->shell().opened.at(0).file, QStringLiteral("/opt/tempiva/index.html"));
+    QCOMPARE(run().shell().opened.size(), 1);
+    QCOMPARE(run().shell().opened.at(0).file, QStringLiteral("/opt/tempiva/index.html"));
     QTest::keyClick(window->control("Text1(0)"), Qt::Key_F1);
-    QCOMPARE(run_->shell().opened.size(), 2);
+    QCOMPARE(run().shell().opened.size(), 2);
     CloseMenus();
 
     menu = RequestMenu(window, QContextMenuEvent::Mouse);
     QVERIFY(menu);
     Entry(menu, QStringLiteral("About"))->trigger();
-    QVERIFY(run_->program().about());
-    QVERIFY(run_->program().about()->isVisible());
+    QVERIFY(run().program().about());
+    QVERIFY(run().program().about()->isVisible());
     const auto* aboutButton = window->control<QPushButton>("Command4");
     QVERIFY(aboutButton->font().bold());  // as its own About button does
   }
@@ -435,7 +431,7 @@ class ExtrasMenuTest : public QObject {
   // share a mnemonic.
   void menusShareTheWindowsActions() {
     QFETCH_GLOBAL(QString, layout);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     const QStringList shared{"Keep Above Other Windows",
                              "Tap Tempo…",
@@ -477,7 +473,7 @@ class ExtrasMenuTest : public QObject {
   // key works again for the tempo typed since.
   void keysWorkAfterAMenuShowedThemOff() {
     QFETCH_GLOBAL(QString, layout);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     window->tempoBox()->setText(QString());
     QMenu* menu = RequestMenu(window, QContextMenuEvent::Mouse);
@@ -494,7 +490,7 @@ class ExtrasMenuTest : public QObject {
 
   void everyEntryHasASpokenName() {
     QFETCH_GLOBAL(QString, layout);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     window->control<QLineEdit>("bpm")->setText(QStringLiteral("120"));
     for (QWidget* target : {window->control("Text1(0)"), window->control("Text1(23)"),
@@ -508,14 +504,6 @@ class ExtrasMenuTest : public QObject {
       CloseMenus();
     }
   }
-
- private:
-  ui::CalculatorWindow* Start(const QString& layout, char separator = '.') {
-    run_ = std::make_unique<ProgramRun>(separator);
-    return run_->Start(layout) ? run_->shown() : nullptr;
-  }
-
-  std::unique_ptr<ProgramRun> run_;
 };
 
 QTEST_MAIN(ExtrasMenuTest)

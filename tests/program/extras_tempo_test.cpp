@@ -53,16 +53,12 @@ QString LabelText(const QWidget* window, int index) {
 
 }  // namespace
 
-class ExtrasTempoTest : public QObject {
+class ExtrasTempoTest : public programtest::Fixture {
   Q_OBJECT
 
  private slots:
   void initTestCase_data() { uitest::AddLayoutRows(); }
   void initTestCase() { ui::InitApplication(); }
-  void cleanup() {
-    CloseMenus();
-    run_.reset();
-  }
 
   // ---- Tempo keys ----
 
@@ -133,7 +129,7 @@ class ExtrasTempoTest : public QObject {
     QFETCH(int, modifiers);
     QFETCH(QString, after);
     QFETCH(QString, firstSlot);
-    ui::CalculatorWindow* window = Start(layout, separator);
+    ui::CalculatorWindow* window = Restart(layout, separator);
     QVERIFY(window);
     auto* bpm = window->control<QLineEdit>("bpm");
     bpm->setText(tempo);
@@ -147,7 +143,7 @@ class ExtrasTempoTest : public QObject {
 
   void heldUpKeepsStepping() {
     QFETCH_GLOBAL(QString, layout);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     auto* bpm = window->control<QLineEdit>("bpm");
     bpm->setFocus(Qt::TabFocusReason);
@@ -177,7 +173,7 @@ class ExtrasTempoTest : public QObject {
     QFETCH_GLOBAL(QString, layout);
     QFETCH(QString, how);
     QFETCH(QList<int>, origins);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     QList<int> seen;
     connect(window, &ui::CalculatorWindow::tempoWritten, this, [&seen](ui::TempoOrigin origin) {
@@ -202,11 +198,11 @@ class ExtrasTempoTest : public QObject {
     } else if (how == QLatin1String("scale")) {
       QTest::mouseClick(window->control("Label10"), Qt::LeftButton);
     } else if (how == QLatin1String("tap")) {
-      run_->extras().ShowTapTempo(*window);
-      TapAt(run_->extras().tapTempo()->area(), QStringLiteral("mouse"), 1000);
-      TapAt(run_->extras().tapTempo()->area(), QStringLiteral("mouse"), 1500);
+      run().extras().ShowTapTempo(*window);
+      TapAt(run().extras().tapTempo()->area(), QStringLiteral("mouse"), 1000);
+      TapAt(run().extras().tapTempo()->area(), QStringLiteral("mouse"), 1500);
     } else if (how == QLatin1String("switch")) {
-      ui::Program& program = run_->program();
+      ui::Program& program = run().program();
       if (layout == QLatin1String("large"))
         program.Min_Click(), program.Max_Click();
       else
@@ -225,14 +221,14 @@ class ExtrasTempoTest : public QObject {
   void ctrlTOpensOneWindowBeside() {
     QFETCH_GLOBAL(QString, layout);
     QFETCH(bool, atRightEdge);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     const QRect room = window->screen()->availableGeometry();
     window->move(atRightEdge ? room.right() + 1 - window->frameGeometry().width() : room.left(),
                  room.top() + 40);
-    QVERIFY(!run_->extras().tapTempo());  // made on first use only
+    QVERIFY(!run().extras().tapTempo());  // made on first use only
     QTest::keyClick(window->control("Text1(3)"), Qt::Key_T, Qt::ControlModifier);
-    ui::TapTempoWindow* tap = run_->extras().tapTempo();
+    ui::TapTempoWindow* tap = run().extras().tapTempo();
     QVERIFY(tap);
     QVERIFY(tap->isVisible());
     QCOMPARE(tap->windowTitle(), QStringLiteral("Tap Tempo"));
@@ -246,7 +242,7 @@ class ExtrasTempoTest : public QObject {
     QCOMPARE(QApplication::focusWidget(), tap->area());
 
     QTest::keyClick(window->control("bpm"), Qt::Key_T, Qt::ControlModifier);
-    QCOMPARE(run_->extras().tapTempo(), tap);
+    QCOMPARE(run().extras().tapTempo(), tap);
     int shown = 0;
     for (QWidget* top : QApplication::topLevelWidgets()) {
       if (qobject_cast<ui::TapTempoWindow*>(top) && top->isVisible()) ++shown;
@@ -270,7 +266,7 @@ class ExtrasTempoTest : public QObject {
   void shortcutsWorkFromEveryKindOfControl() {
     QFETCH_GLOBAL(QString, layout);
     QFETCH(QString, focus);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     QWidget* focused = window->control(focus);
     focused->setFocus(Qt::TabFocusReason);
@@ -280,9 +276,9 @@ class ExtrasTempoTest : public QObject {
     QTest::keyClick(receiver, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     QVERIFY(Clipboard().startsWith(QStringLiteral("Tempo 120 BPM\tSample rate 44100 Hz\n")));
     QTest::keyClick(receiver, Qt::Key_F1);
-    QCOMPARE(run_->shell().opened.size(), 1);
+    QCOMPARE(run().shell().opened.size(), 1);
     QTest::keyClick(receiver, Qt::Key_T, Qt::ControlModifier);
-    QVERIFY(run_->extras().tapTempo() && run_->extras().tapTempo()->isVisible());
+    QVERIFY(run().extras().tapTempo() && run().extras().tapTempo()->isVisible());
     QCOMPARE(window->control<QLineEdit>("bpm")->text(), QStringLiteral("120"));  // no key typed
   }
 
@@ -294,13 +290,13 @@ class ExtrasTempoTest : public QObject {
   void menusOpenTapTempo() {
     QFETCH_GLOBAL(QString, layout);
     QFETCH(QString, target);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     QMenu* menu = RequestMenu(window->control(target), QContextMenuEvent::Mouse);
     QVERIFY(menu);
     Entry(menu, QStringLiteral("Tap Tempo…"))->trigger();
-    QVERIFY(run_->extras().tapTempo());
-    QVERIFY(run_->extras().tapTempo()->isVisible());
+    QVERIFY(run().extras().tapTempo());
+    QVERIFY(run().extras().tapTempo()->isVisible());
   }
 
   void tapping_data() {
@@ -361,10 +357,10 @@ class ExtrasTempoTest : public QObject {
     QFETCH(QString, tempo);
     QFETCH(QString, shown);
     QFETCH(QString, count);
-    ui::CalculatorWindow* window = Start(layout, separator);
+    ui::CalculatorWindow* window = Restart(layout, separator);
     QVERIFY(window);
     QTest::keyClick(window, Qt::Key_T, Qt::ControlModifier);
-    ui::TapTempoWindow* tap = run_->extras().tapTempo();
+    ui::TapTempoWindow* tap = run().extras().tapTempo();
     QVERIFY(tap);
     for (const quint64 ms : taps) TapAt(tap->area(), kind, ms);
     QCOMPARE(window->control<QLineEdit>("bpm")->text(), tempo);
@@ -375,7 +371,7 @@ class ExtrasTempoTest : public QObject {
              qRound(window->control<QLineEdit>("bpm")->text().replace(',', '.').toDouble()));
     // The hidden layout, where it exists, keeps its own tempo.
     for (Which which : {Which::Compact, Which::Large}) {
-      ui::CalculatorWindow* other = run_->window(which);
+      ui::CalculatorWindow* other = run().window(which);
       if (other && other != window) {
         QCOMPARE(other->control<QLineEdit>("bpm")->text(), QStringLiteral("120"));
       }
@@ -384,10 +380,10 @@ class ExtrasTempoTest : public QObject {
 
   void heldKeyAndRightButtonAreNoTaps() {
     QFETCH_GLOBAL(QString, layout);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
-    run_->extras().ShowTapTempo(*window);
-    ui::TapTempoWindow* tap = run_->extras().tapTempo();
+    run().extras().ShowTapTempo(*window);
+    ui::TapTempoWindow* tap = run().extras().tapTempo();
     TapAt(tap->area(), QStringLiteral("space"), 1000);
     QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QString(), true);
     repeat.setTimestamp(1300);
@@ -403,41 +399,33 @@ class ExtrasTempoTest : public QObject {
 
   void escapeClosesAndTheNextOpeningStartsAfresh() {
     QFETCH_GLOBAL(QString, layout);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
-    run_->extras().ShowTapTempo(*window);
-    ui::TapTempoWindow* tap = run_->extras().tapTempo();
+    run().extras().ShowTapTempo(*window);
+    ui::TapTempoWindow* tap = run().extras().tapTempo();
     TapAt(tap->area(), QStringLiteral("mouse"), 1000);
     TapAt(tap->area(), QStringLiteral("mouse"), 1500);
     QTest::keyClick(tap->area(), Qt::Key_Escape);
     QVERIFY(!tap->isVisible());
-    run_->extras().ShowTapTempo(*window);
+    run().extras().ShowTapTempo(*window);
     QVERIFY(tap->isVisible());
     QCOMPARE(tap->state().taps, 0);
     QCOMPARE(LabelText(tap, 1), QStringLiteral("No taps yet"));
     tap->close();  // the close box
     QVERIFY(!tap->isVisible());
-    QVERIFY(run_->window(Which::Compact));  // the calculator stays
+    QVERIFY(run().window(Which::Compact));  // the calculator stays
   }
 
   void endingTheProgramClosesTapTempo() {
     QFETCH_GLOBAL(QString, layout);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
-    run_->extras().ShowTapTempo(*window);
-    run_->program().End(layout == QLatin1String("large") ? Which::Large : Which::Compact);
+    run().extras().ShowTapTempo(*window);
+    run().program().End(layout == QLatin1String("large") ? Which::Large : Which::Compact);
     programtest::FlushDeletes();
-    QVERIFY(!run_->program().running());
-    QVERIFY(!run_->extras().tapTempo()->isVisible());
+    QVERIFY(!run().program().running());
+    QVERIFY(!run().extras().tapTempo()->isVisible());
   }
-
- private:
-  ui::CalculatorWindow* Start(const QString& layout, char separator = '.') {
-    run_ = std::make_unique<ProgramRun>(separator);
-    return run_->Start(layout) ? run_->shown() : nullptr;
-  }
-
-  std::unique_ptr<ProgramRun> run_;
 };
 
 QTEST_MAIN(ExtrasTempoTest)
