@@ -12,9 +12,12 @@
 #include "desktop_shell.h"
 #include "display_check.h"
 #include "extras.h"
+#include "identity.h"
 #include "looks.h"
 #include "program.h"
+#ifdef TEMPIVA_STARTUP_PROBE
 #include "startup_probe.h"
+#endif
 
 namespace {
 
@@ -51,6 +54,7 @@ int main(int argc, char* argv[]) {
   startup::DisplayCheck display("tpv120", cli::NamesDisplay(argc, argv));
   QApplication app(argc, argv);
   display.Passed();
+  startup::Identify(cli::kCalculator);
   ui::InitApplication();
   QApplication::setQuitOnLastWindowClosed(false);  // hidden windows stay loaded
 
@@ -61,7 +65,9 @@ int main(int argc, char* argv[]) {
   // returns and its window's deferred deletion is queued before the loop ends.
   QObject::connect(&program, &ui::Program::finished, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
-  ui::StartupProbe::InstallIfAsked(app);
+#ifdef TEMPIVA_STARTUP_PROBE
+  ui::StartupProbe::Install(app);
+#endif
   EndOnTerminate(program);
   program.Start();
   return app.exec();

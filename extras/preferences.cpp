@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "ini_text.h"
 #include "settings.h"
 
 namespace ui {
@@ -61,10 +60,6 @@ QString FormatNumbering(const calc::MidiNumbering& value, char /*separator*/) {
 }
 
 }  // namespace preference
-
-Preferences ParsePreferences(const QByteArray& text) {
-  return FromSection(settings::ini::ReadSection(text, kSection));
-}
 
 PreferencesFile::PreferencesFile(QString path) : path_(std::move(path)) {}
 

@@ -58,17 +58,14 @@ inline constexpr std::tuple kPreferenceFields{
     PreferenceField<int>{kReferencePitch, &Preferences::referencePitch},
     PreferenceField<calc::MidiNumbering>{kNumbering, &Preferences::numbering}};
 
-// The preferences in a file's text, "key=value" lines under [Preferences]: a
-// missing, damaged or unknown value gives its default.
-Preferences ParsePreferences(const QByteArray& text);
-
 class PreferencesFile {
  public:
   explicit PreferencesFile(QString path);
   const QString& path() const { return path_; }
 
-  // The stored preferences; a file that is missing, not a regular file or
-  // unreadable gives every default.
+  // The stored preferences, "key=value" lines under [Preferences]: a missing,
+  // damaged or unknown value gives its default, and a file that is missing,
+  // not a regular file or unreadable gives every default.
   Preferences Read() const;
 
   // Stores them as the saved settings are stored: only the lines of its own

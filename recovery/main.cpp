@@ -3,6 +3,7 @@
 
 #include "command_line.h"
 #include "display_check.h"
+#include "identity.h"
 #include "reset_window.h"
 
 int main(int argc, char* argv[]) {
@@ -10,8 +11,7 @@ int main(int argc, char* argv[]) {
   startup::DisplayCheck display("RESET_TPV120", cli::NamesDisplay(argc, argv));
   QApplication app(argc, argv);
   display.Passed();
-  QApplication::setApplicationName("RESET_TPV120");
-  QGuiApplication::setDesktopFileName("org.example.Tempiva.Reset");
+  startup::Identify(cli::kRecovery);
   recovery::ResetWindow window;
   window.show();
   // Some window managers (openbox) give a window kept out of the taskbar no

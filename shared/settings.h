@@ -8,7 +8,7 @@
 // all, under a lock held at most a couple of seconds. It never replaces what
 // is not a regular file, keeps the file's owner and mode, and a failure keeps
 // the old file and is told once, with the path and the reason, on standard
-// error.
+// error, after the program's name as it identified itself (identity.h).
 #pragma once
 
 #include <QHash>
@@ -28,16 +28,6 @@ QString StorePath(const QString& application);
 // Every valid key of the section with its text, from one read of the file;
 // lines that do not parse are skipped. Empty when there is no readable file.
 QHash<QString, QString> ReadSection(const QString& application, const QString& section);
-
-// The stored text, or `defaultText` when the key, the section or a readable
-// file is missing.
-QString ReadSetting(const QString& application, const QString& section, const QString& key,
-                    const QString& defaultText);
-
-// Stores the text, creating section and key as needed. The file is replaced
-// whole or not at all; false when it could not be written.
-bool WriteSetting(const QString& application, const QString& section, const QString& key,
-                  const QString& text);
 
 // Stores all the texts in one replacement of the file, so that two programs
 // writing at the same moment leave one's texts or the other's, never a

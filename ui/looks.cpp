@@ -105,8 +105,6 @@ QIcon AppIcon() {
 }
 
 void InitApplication() {
-  QApplication::setApplicationName("tpv120");
-  QGuiApplication::setDesktopFileName("org.example.Tempiva");
   QApplication::setFont(FontFor({}));  // tooltips and menus in the windows' own face
   QApplication::setWindowIcon(AppIcon());
   if (QStyle* style = QStyleFactory::create("Fusion")) QApplication::setStyle(style);

@@ -28,7 +28,7 @@ class ExtrasMenuTest : public programtest::Fixture {
 
  private slots:
   void initTestCase_data() { uitest::AddLayoutRows(); }
-  void initTestCase() { ui::InitApplication(); }
+  void initTestCase() { programtest::InitCalculator(); }
 
   // ---- Delay box menus ----
 

@@ -132,7 +132,7 @@ class ExtrasPreferencesTest : public programtest::Fixture {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { ui::InitApplication(); }
+  void initTestCase() { programtest::InitCalculator(); }
 
   // ---- The file ----
 
@@ -171,7 +171,9 @@ class ExtrasPreferencesTest : public programtest::Fixture {
   void parse() {
     QFETCH(QByteArray, text);
     QFETCH(Preferences, expected);
-    QVERIFY(ui::ParsePreferences(text) == expected);
+    const QString path = home().path() + QStringLiteral("/preferences.ini");
+    QVERIFY(programtest::WriteFileBytes(path, text));
+    QVERIFY(ui::PreferencesFile(path).Read() == expected);
   }
 
   void writtenFileReadsBack_data() {

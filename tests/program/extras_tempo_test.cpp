@@ -58,7 +58,7 @@ class ExtrasTempoTest : public programtest::Fixture {
 
  private slots:
   void initTestCase_data() { uitest::AddLayoutRows(); }
-  void initTestCase() { ui::InitApplication(); }
+  void initTestCase() { programtest::InitCalculator(); }
 
   // ---- Tempo keys ----
 

@@ -8,6 +8,8 @@
 #include <cstdio>
 
 #include "config_paths.h"
+#include "identity.h"
+#include "looks.h"
 
 namespace programtest {
 
@@ -43,6 +45,11 @@ void ErrorOutput::Restore() {
   ::dup2(saved_, 2);
   ::close(saved_);
   saved_ = -1;
+}
+
+void InitCalculator() {
+  startup::Identify(cli::kCalculator);
+  ui::InitApplication();
 }
 
 ProgramRun::~ProgramRun() {

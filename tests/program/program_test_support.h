@@ -143,9 +143,20 @@ class Fixture : public QObject {
 
 inline const QString kAbsent = QStringLiteral("<absent>");
 
+// A key's stored text in an application's section, or `absent`; a key
+// written alone, in one replacement of the file.
+inline QString ReadSetting(const QString& application, const QString& section, const QString& key,
+                           const QString& absent) {
+  return settings::ReadSection(application, section).value(key, absent);
+}
+inline bool WriteSetting(const QString& application, const QString& section, const QString& key,
+                         const QString& text) {
+  return settings::WriteSettings(application, section, {{key, text}});
+}
+
 // The stored text of a key of the calculator's section, or "<absent>".
 inline QString Stored(const QString& key) {
-  return settings::ReadSetting(settings::kApplication, settings::kSection, key, kAbsent);
+  return ReadSetting(settings::kApplication, settings::kSection, key, kAbsent);
 }
 // The stored text of one of the calculator's keys, or the text of its default.
 template <typename T>
@@ -154,7 +165,7 @@ QString StoredOrDefault(const settings::Setting<T>& key) {
   return text == kAbsent ? key.format(key.defaultValue, '.') : text;
 }
 inline bool Store(const QString& key, const QString& text) {
-  return settings::WriteSetting(settings::kApplication, settings::kSection, key, text);
+  return WriteSetting(settings::kApplication, settings::kSection, key, text);
 }
 
 inline QByteArray FileBytes(const QString& path) {
@@ -185,6 +196,10 @@ class ErrorOutput {
 
 // The process has set up its terminate handler: its signal mask says so.
 bool CatchesTerminate(const QProcess& process);
+
+// The application as tpv120 sets it up: its name (which begins the settings
+// store's messages) and its look.
+void InitCalculator();
 
 // Destroys the windows the program has unloaded.
 inline void FlushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }

@@ -245,10 +245,10 @@ class SettingsTest : public programtest::Fixture {
   void deleteSectionSparesTheRest() {
     QVERIFY(Store(QStringLiteral("BPM"), QStringLiteral("99")));
     QVERIFY(Store(QStringLiteral("State"), QStringLiteral("False")));
-    QVERIFY(settings::WriteSetting(settings::kApplication, QStringLiteral("Other"),
-                                   QStringLiteral("Key"), QStringLiteral("kept")));
-    QVERIFY(settings::WriteSetting(QStringLiteral("OTHERAPP"), QStringLiteral("Ini"),
-                                   QStringLiteral("BPM"), QStringLiteral("77")));
+    QVERIFY(programtest::WriteSetting(settings::kApplication, QStringLiteral("Other"),
+                                      QStringLiteral("Key"), QStringLiteral("kept")));
+    QVERIFY(programtest::WriteSetting(QStringLiteral("OTHERAPP"), QStringLiteral("Ini"),
+                                      QStringLiteral("BPM"), QStringLiteral("77")));
     const QString otherApp = settings::StorePath(QStringLiteral("OTHERAPP"));
     const QByteArray otherBytes = FileBytes(otherApp);
 
@@ -257,8 +257,8 @@ class SettingsTest : public programtest::Fixture {
 
     QCOMPARE(Stored(QStringLiteral("BPM")), kAbsent);
     QCOMPARE(Stored(QStringLiteral("State")), kAbsent);
-    QCOMPARE(settings::ReadSetting(settings::kApplication, QStringLiteral("Other"),
-                                   QStringLiteral("Key"), kAbsent),
+    QCOMPARE(programtest::ReadSetting(settings::kApplication, QStringLiteral("Other"),
+                                      QStringLiteral("Key"), kAbsent),
              QStringLiteral("kept"));
     QCOMPARE(FileBytes(otherApp), otherBytes);
   }
