@@ -104,7 +104,7 @@ test_sanitized() {
 }
 
 run_program() {
-  local program="$BUILD_DIR/ui/tpv120"
+  local program="$BUILD_DIR/app/tpv120"
   if [ ! -x "$program" ]; then
     echo "The build finished without $program: see its output above." >&2
     exit 1

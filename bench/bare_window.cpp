@@ -14,7 +14,7 @@ int main(int argc, char* argv[]) {
   window.setFixedSize(398, 229);
   window.setWindowTitle("bare");
   if (qEnvironmentVariableIsSet("TEMPIVA_BARE_LABEL")) new QLabel("120", &window);
-  ui::StartupProbe::InstallIfAsked(app);
+  ui::StartupProbe::Install(app);
   window.show();
   return app.exec();
 }

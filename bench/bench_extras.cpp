@@ -4,6 +4,7 @@
 //   cmake --build build --target bench_extras && ./build/bench/bench_extras
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,7 +20,7 @@ namespace {
 
 std::unique_ptr<ui::CalculatorWindow> OpenWindow(const ui::Layout& layout) {
   auto window = std::make_unique<ui::CalculatorWindow>(layout, '.');
-  window->control<QLineEdit>("bpm")->setText(QStringLiteral("133.7"));
+  window->tempoBox()->setText(QStringLiteral("133.7"));
   window->show();
   QCoreApplication::processEvents();
   return window;
@@ -27,8 +28,9 @@ std::unique_ptr<ui::CalculatorWindow> OpenWindow(const ui::Layout& layout) {
 
 void BM_BuildDelayBoxMenu(benchmark::State& state, int slot) {
   const auto window = OpenWindow(ui::CompactLayout());
+  QAction copyTable(QStringLiteral("Copy Delay Table"));  // the window's action, made once
   for (auto _ : state) {
-    QMenu* menu = ui::CreateDelayBoxMenu(*window, slot);
+    QMenu* menu = ui::CreateDelayBoxMenu(*window, slot, &copyTable);
     benchmark::DoNotOptimize(menu);
     delete menu;
   }
@@ -39,9 +41,10 @@ BENCHMARK_CAPTURE(BM_BuildDelayBoxMenu, dotted_1_2048, 23)->Unit(benchmark::kMic
 // The menu built, shown where it was asked for and closed again.
 void BM_OpenDelayBoxMenu(benchmark::State& state) {
   const auto window = OpenWindow(ui::CompactLayout());
-  QWidget* box = window->control(QStringLiteral("Text1(7)"));
+  QWidget* box = window->DelayBox(7);
+  QAction copyTable(QStringLiteral("Copy Delay Table"));
   for (auto _ : state) {
-    QMenu* menu = ui::CreateDelayBoxMenu(*window, 7);
+    QMenu* menu = ui::CreateDelayBoxMenu(*window, 7, &copyTable);
     menu->popup(box->mapToGlobal(box->rect().center()));
     menu->close();
     delete menu;

@@ -10,7 +10,7 @@ build=${1:-build}
 runs=${2:-20}
 
 if [ -z "${TEMPIVA_IN_XVFB:-}" ]; then
-  cmake --build "$build" --target tpv120 bare_window >/dev/null
+  cmake --build "$build" --target tpv120_probe bare_window >/dev/null
   TEMPIVA_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$runs"
 fi
 
@@ -20,18 +20,18 @@ trap 'rm -rf "$config"' EXIT
 measure() {  # measure PROGRAM [ENV=VALUE...]: prints "microseconds kB"
   local start line shown kb
   start=$(date +%s%N)
-  line=$(env XDG_CONFIG_HOME="$config" TEMPIVA_STARTUP_PROBE=1 "${@:2}" "$1" 2>/dev/null |
+  line=$(env XDG_CONFIG_HOME="$config" "${@:2}" "$1" 2>/dev/null |
     grep '^shown ')
   read -r _ shown kb <<<"$line"
   echo "$(((shown - start) / 1000)) $kb"
 }
 
 measure "$build/bench/bare_window" >/dev/null  # warm the caches once
-measure "$build/ui/tpv120" >/dev/null
+measure "$build/app/tpv120_probe" >/dev/null
 for ((i = 0; i < runs; i++)); do
   echo "bare $(measure "$build/bench/bare_window")"
   echo "label $(measure "$build/bench/bare_window" TEMPIVA_BARE_LABEL=1)"
-  echo "tpv120 $(measure "$build/ui/tpv120")"
+  echo "tpv120 $(measure "$build/app/tpv120_probe")"
 done | awk '
   { us[$1] = us[$1] " " $2; kb[$1] = kb[$1] " " $3 }
   function median(list,   n, a, i, j, t) {

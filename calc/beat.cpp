@@ -6,6 +6,8 @@
 namespace calc {
 namespace {
 
+// Kept as designed: 120, not the 60 seconds of a minute. Users' loops and
+// their stored numbers depend on it.
 constexpr double kBeatFactor = 120.0;
 
 std::optional<std::string> ScaleText(std::string_view samplesText, char separator,

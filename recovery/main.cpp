@@ -3,6 +3,7 @@
 
 #include "command_line.h"
 #include "display_check.h"
+#include "identity.h"
 #include "platform_choice.h"
 #include "reset_window.h"
 
@@ -12,8 +13,7 @@ int main(int argc, char* argv[]) {
   startup::QtArguments qtArguments(argc, argv);  // X11 where it can be reached
   QApplication app(qtArguments.argc(), qtArguments.argv());
   display.Passed();
-  QApplication::setApplicationName("RESET_TPV120");
-  QGuiApplication::setDesktopFileName("org.example.Tempiva.Reset");
+  startup::Identify(cli::kRecovery);
   recovery::ResetWindow window;
   window.show();
   // Some window managers (openbox) give a window kept out of the taskbar no

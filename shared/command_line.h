@@ -10,16 +10,17 @@
 namespace cli {
 
 struct ProgramText {
-  const char* name;     // as the user types it: "tpv120"
-  const char* summary;  // what the program does, already wrapped
+  const char* name;       // as the user types it: "tpv120"
+  const char* desktopId;  // its desktop entry, without ".desktop"
+  const char* summary;    // what the program does, already wrapped
 };
 
 inline constexpr ProgramText kCalculator{
-    "tpv120",
+    "tpv120", "org.example.Tempiva",
     "Tempiva: delay times for every note value, samples per beat and loop tempo,\n"
     "and note frequencies with MIDI numbers, all for one tempo.\n"};
 inline constexpr ProgramText kRecovery{
-    "RESET_TPV120",
+    "RESET_TPV120", "org.example.Tempiva.Reset",
     "Erases the saved settings of the Tempiva calculator tpv120 (its layout, window\n"
     "position, tempo and slider), so that it starts again with its defaults: the\n"
     "remedy for a window that lies off the screen. Preferences are kept.\n"};

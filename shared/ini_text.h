@@ -1,8 +1,9 @@
 // The text of a settings file, read and edited line by line. Only the lines
 // an edit owns change; every other byte (other sections, comments, blank and
 // unreadable lines, spacing, line ends, a byte-order mark) is kept as it was.
-// Values are written in the escaped form earlier versions wrote, so their
-// files read back the same and theirs read in ours.
+// Values are written in the escaped form of Qt's INI settings format
+// (QSettings::IniFormat), which earlier versions used, so that the files they
+// wrote read back the same and they read ours.
 #pragma once
 
 #include <QByteArray>

@@ -47,6 +47,7 @@ QString TypeName(mode_t mode) {
   return QStringLiteral("not a regular file");
 }
 
+// The name the program gave itself (startup::Identify), before every line.
 QString ProgramName() {
   const QString name = QCoreApplication::applicationName();
   return name.isEmpty() ? QStringLiteral("tempiva") : name;
@@ -213,16 +214,6 @@ QHash<QString, QString> ReadSectionAt(const QString& path, const QString& sectio
     return {};
   }
   return ini::ReadSection(file.content, section);
-}
-
-QString ReadSetting(const QString& application, const QString& section, const QString& key,
-                    const QString& defaultText) {
-  return ReadSection(application, section).value(key, defaultText);
-}
-
-bool WriteSetting(const QString& application, const QString& section, const QString& key,
-                  const QString& text) {
-  return WriteSettings(application, section, {{key, text}});
 }
 
 bool WriteSettings(const QString& application, const QString& section,

@@ -1,13 +1,14 @@
-// The calculator's saved settings: their names and defaults, declared once,
-// and the store operations both programs use. Values are texts, stored per
-// user in an INI file under the user's configuration directory (an absolute
-// $XDG_CONFIG_HOME, else ~/.config): tempiva/<application>.ini.
+// The store of the calculator's saved settings and the operations both
+// programs use; the keys are declared where they are used (setting.h). Values
+// are texts, stored per user in an INI file under the user's configuration
+// directory (an absolute $XDG_CONFIG_HOME, else ~/.config):
+// tempiva/<application>.ini.
 //
 // A write edits only the lines it owns and replaces the file whole or not at
 // all, under a lock held at most a couple of seconds. It never replaces what
 // is not a regular file, keeps the file's owner and mode, and a failure keeps
 // the old file and is told once, with the path and the reason, on standard
-// error.
+// error, after the program's name as it identified itself (identity.h).
 #pragma once
 
 #include <QHash>
@@ -21,33 +22,12 @@ namespace settings {
 inline const QString kApplication = QStringLiteral("TPVINI");
 inline const QString kSection = QStringLiteral("Ini");
 
-struct Key {
-  QString name;
-  QString defaultText;
-};
-
-inline const Key kLeft{QStringLiteral("Left"), QStringLiteral("1815")};  // twips
-inline const Key kTop{QStringLiteral("Top"), QStringLiteral("6030")};    // twips
-inline const Key kBpm{QStringLiteral("BPM"), QStringLiteral("120")};     // tempo text, verbatim
-inline const Key kSlider{QStringLiteral("Slider"), QStringLiteral("120")};
-inline const Key kState{QStringLiteral("State"), QStringLiteral("True")};  // "True": compact
-
 // Where an application's settings live.
 QString StorePath(const QString& application);
 
 // Every valid key of the section with its text, from one read of the file;
 // lines that do not parse are skipped. Empty when there is no readable file.
 QHash<QString, QString> ReadSection(const QString& application, const QString& section);
-
-// The stored text, or `defaultText` when the key, the section or a readable
-// file is missing.
-QString ReadSetting(const QString& application, const QString& section, const QString& key,
-                    const QString& defaultText);
-
-// Stores the text, creating section and key as needed. The file is replaced
-// whole or not at all; false when it could not be written.
-bool WriteSetting(const QString& application, const QString& section, const QString& key,
-                  const QString& text);
 
 // Stores all the texts in one replacement of the file, so that two programs
 // writing at the same moment leave one's texts or the other's, never a
@@ -65,13 +45,5 @@ bool WriteSettingsAt(const QString& path, const QString& section,
 // Removes the section with all its keys; other sections stay. Removing a
 // section that does not exist succeeds and changes nothing.
 bool DeleteSettingsSection(const QString& application, const QString& section);
-
-// The calculator's own section, for the callers that need nothing else.
-inline QString Read(const Key& key) {
-  return ReadSetting(kApplication, kSection, key.name, key.defaultText);
-}
-inline bool Write(const Key& key, const QString& text) {
-  return WriteSetting(kApplication, kSection, key.name, text);
-}
 
 }  // namespace settings

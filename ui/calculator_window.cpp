@@ -43,7 +43,26 @@ QLineEdit* CalculatorWindow::DelayBox(int slot) const {
   return text1_.at(static_cast<std::size_t>(slot));
 }
 
-bool CalculatorWindow::WriteTempo(const std::string& text) { return WriteResult(bpm_, text); }
+QLineEdit* CalculatorWindow::tempoBox() const { return bpm_; }
+QLineEdit* CalculatorWindow::samplesBox() const { return samples_; }
+QLineEdit* CalculatorWindow::loopTempoBox() const { return bpmSPB_; }
+QLineEdit* CalculatorWindow::lengthBox() const { return txtLength_; }
+QLineEdit* CalculatorWindow::octaveBox() const { return txtOctave_; }
+QLineEdit* CalculatorWindow::noteBox() const { return txtNote_; }
+QLineEdit* CalculatorWindow::noteFrequencyBox() const { return noteFreq_; }
+QLineEdit* CalculatorWindow::midiNumberBox() const { return midiNoteNumber_; }
+
+void CalculatorWindow::SetTempo(const QString& text, TempoOrigin origin) {
+  bpm_->setText(text);
+  emit tempoWritten(origin);
+}
+
+bool CalculatorWindow::WriteTempo(const std::string& text, TempoOrigin origin) {
+  const auto fitted = FitResult(bpm_, text);
+  if (!fitted) return false;
+  SetTempo(*fitted, origin);
+  return true;
+}
 
 void CalculatorWindow::FindControls() {
   bpm_ = control<TextBox>("bpm");
@@ -61,17 +80,20 @@ void CalculatorWindow::FindControls() {
   lblNote_ = control<QLabel>("lblNote");
   noteFreq_ = control<TextBox>("NoteFreq");
   midiNoteNumber_ = control<TextBox>("MidiNoteNumber");
+  command4_ = control<QPushButton>("Command4");
 }
 
 void CalculatorWindow::Wire() {
   connect(bpm_, &QLineEdit::textChanged, this, &CalculatorWindow::bpm_Change);
+  // After textChanged: bpm_Change has run, as for a tempo written by SetTempo.
+  connect(bpm_, &QLineEdit::textEdited, this, [this] { emit tempoWritten(TempoOrigin::Typed); });
   connect(bpm_, &TextBox::gotFocus, this, &CalculatorWindow::bpm_GotFocus);
   connect(slider1_, &QSlider::valueChanged, this, &CalculatorWindow::Slider1_Scroll);
   for (int slot = 0; slot < calc::kDelaySlots; ++slot) {
     connect(text1_[static_cast<std::size_t>(slot)], &TextBox::gotFocus, this,
             [this, slot] { Text1_GotFocus(slot); });
   }
-  for (const ControlSpec& entry : layout().controls) {
+  for (const ControlRow& entry : layout().controls) {
     auto* label = control<ClickLabel>(entry.name);
     if (entry.role == Role::TempoPreset) {
       const int tempo = entry.value;
@@ -107,16 +129,12 @@ void CalculatorWindow::Wire() {
       {"Min", &CalculatorWindow::smallerLayoutRequested},
       {"Command2", &CalculatorWindow::exitRequested},
       {"Command3", &CalculatorWindow::helpRequested},
-      {"Command4", &CalculatorWindow::aboutRequested}};
+  };
   for (const auto& [name, signal] : programButtons) {
     if (auto* button = control<QPushButton>(name))
       connect(button, &QPushButton::clicked, this, signal);
   }
-}
-
-bool CalculatorWindow::event(QEvent* event) {
-  if (eventHook_ && eventHook_(*this, event)) return true;
-  return Form::event(event);
+  connect(command4_, &QPushButton::clicked, this, &CalculatorWindow::aboutRequested);
 }
 
 void CalculatorWindow::closeEvent(QCloseEvent* event) {
@@ -134,12 +152,18 @@ std::string CalculatorWindow::Text(const QLabel* label) const {
   return label->text().toStdString();
 }
 
-bool CalculatorWindow::WriteResult(QLineEdit* box, const std::optional<std::string>& text) {
-  if (!text) return false;
+std::optional<QString> CalculatorWindow::FitResult(const QLineEdit* box,
+                                                   const std::optional<std::string>& text) const {
+  if (!text) return std::nullopt;
   const auto fitted = calc::FitToBox(*text, static_cast<std::size_t>(box->maxLength()), separator_);
-  if (!fitted) return false;
-  box->setText(QString::fromStdString(*fitted));
-  return true;
+  if (!fitted) return std::nullopt;
+  return QString::fromStdString(*fitted);
+}
+
+bool CalculatorWindow::WriteResult(QLineEdit* box, const std::optional<std::string>& text) {
+  const auto fitted = FitResult(box, text);
+  if (fitted) box->setText(*fitted);
+  return fitted.has_value();
 }
 
 bool CalculatorWindow::SetSliderPosition(QSlider* slider, std::optional<int> position) {
@@ -186,7 +210,7 @@ void CalculatorWindow::bpm_GotFocus() {
 }
 
 void CalculatorWindow::Slider1_Scroll() {
-  bpm_->setText(QString::fromStdString(calc::IntegerToText(slider1_->value())));
+  SetTempo(QString::fromStdString(calc::IntegerToText(slider1_->value())), TempoOrigin::Slider);
 }
 
 void CalculatorWindow::Text1_GotFocus(int /*index: every box is selected*/) {
@@ -197,7 +221,7 @@ void CalculatorWindow::TempoLabel_Click(int tempo) {
   StepRunner steps(FailurePolicy::StopOnFailure);
   steps([&] { return SetSliderPosition(slider1_, tempo); });
   steps([&] {
-    bpm_->setText(QString::fromStdString(calc::IntegerToText(tempo)));
+    SetTempo(QString::fromStdString(calc::IntegerToText(tempo)), TempoOrigin::Scale);
     return true;
   });
 }

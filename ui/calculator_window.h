@@ -6,7 +6,6 @@
 
 #include <QLocale>
 #include <array>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -24,6 +23,22 @@ class QSlider;
 namespace ui {
 
 class TextBox;
+
+// Where a tempo written into the tempo box came from.
+enum class TempoOrigin {
+  Typed,      // the user edited the box: typed, pasted, cut or deleted
+  Key,        // a tempo key, or halve or double in the tempo box's menu
+  Slider,     // the tempo slider
+  Scale,      // a scale label
+  Tap,        // the Tap Tempo window
+  Sequencer,  // a sequencer the calculator follows
+  Program,    // start-up and layout switches: a tempo the user already had
+};
+
+// A change the user made himself, which ends following a sequencer.
+constexpr bool IsManualChange(TempoOrigin origin) {
+  return origin != TempoOrigin::Sequencer && origin != TempoOrigin::Program;
+}
 
 // The decimal separator of a locale, as the calculation core takes it; a
 // locale whose separator is not a single ASCII character falls back to '.'.
@@ -61,19 +76,33 @@ class CalculatorWindow : public Form {
   // The delay box of a slot, 0 to calc::kDelaySlots - 1.
   QLineEdit* DelayBox(int slot) const;
 
-  // Writes a tempo text into the tempo box as a handler writes a result,
-  // fitted to the box, so that bpm_Change runs; false when it cannot be shown.
-  bool WriteTempo(const std::string& text);
+  // The controls the program and the extras read and write, by what they are;
+  // their names belong to the layout tables and to FindControls alone.
+  QLineEdit* tempoBox() const;  // bpm
+  QSlider* tempoSlider() const { return slider1_; }
+  QComboBox* sampleRateBox() const { return sampleRate_; }
+  QLineEdit* samplesBox() const;    // Samples
+  QLineEdit* loopTempoBox() const;  // bpmSPB
+  QLineEdit* lengthBox() const;     // txtLength
+  QSlider* octaveSlider() const { return sldOctave_; }
+  QLineEdit* octaveBox() const;                        // txtOctave
+  QLineEdit* noteBox() const;                          // txtNote
+  QLabel* noteIndexLabel() const { return lblNote_; }  // hidden: the note's index
+  QLineEdit* noteFrequencyBox() const;                 // NoteFreq
+  QLineEdit* midiNumberBox() const;                    // MidiNoteNumber
+  QPushButton* aboutButton() const { return command4_; }
+
+  // Every tempo reaches the tempo box here: the text is set, bpm_Change runs
+  // as for any change of the box, then tempoWritten says where it came from.
+  void SetTempo(const QString& text, TempoOrigin origin);
+  // Writes a computed tempo as a handler writes a result, fitted to the box;
+  // false, and nothing written, when it cannot be shown.
+  bool WriteTempo(const std::string& text, TempoOrigin origin);
 
   // The note calculator's reference pitch of A4 and MIDI numbering; the
   // defaults are the designed ones. A change recomputes the current note's
   // results as the octave slider does.
   void SetNoteTuning(double referencePitch, calc::MidiNumbering numbering);
-
-  // Lets the extras (menus and shortcuts, extras.h) see the events that reach
-  // the window itself, before it does; the hook returns true for one it took.
-  using EventHook = std::function<bool(CalculatorWindow& window, QEvent* event)>;
-  void SetEventHook(EventHook hook) { eventHook_ = std::move(hook); }
 
  signals:
   // What the buttons that act on the program rather than on this window ask.
@@ -84,9 +113,10 @@ class CalculatorWindow : public Form {
   void aboutRequested();          // Command4
   // The user asked the window's close box to close it; the program unloads it.
   void closeRequested();
+  // A tempo was written into the tempo box (SetTempo), or the user edited it.
+  void tempoWritten(ui::TempoOrigin origin);
 
  protected:
-  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -96,6 +126,8 @@ class CalculatorWindow : public Form {
   // Writes a computed result into a box, fitted to the box's length; false
   // when there is no result or it cannot be shown in the box.
   bool WriteResult(QLineEdit* box, const std::optional<std::string>& text);
+  std::optional<QString> FitResult(const QLineEdit* box,
+                                   const std::optional<std::string>& text) const;
   std::string Text(const QLineEdit* box) const;
   std::string Text(const QComboBox* box) const;
   std::string Text(const QLabel* label) const;
@@ -107,8 +139,7 @@ class CalculatorWindow : public Form {
 
   const char separator_;
   double referencePitch_ = calc::kStandardPitch;
-  calc::MidiNumbering numbering_ = calc::MidiNumbering::C0IsZero;
-  EventHook eventHook_;
+  calc::MidiNumbering numbering_ = calc::kDesignedNumbering;
 
   // The controls the handlers read and write.
   TextBox* bpm_ = nullptr;
@@ -124,6 +155,7 @@ class CalculatorWindow : public Form {
   QLabel* lblNote_ = nullptr;
   TextBox* noteFreq_ = nullptr;
   TextBox* midiNoteNumber_ = nullptr;
+  QPushButton* command4_ = nullptr;
 };
 
 }  // namespace ui

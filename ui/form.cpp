@@ -19,7 +19,7 @@
 namespace ui {
 namespace {
 
-QRect PixelRect(const ControlSpec& entry) {
+QRect PixelRect(const ControlRow& entry) {
   return QRect(TwipsToPixels(entry.left), TwipsToPixels(entry.top), TwipsToPixels(entry.width),
                TwipsToPixels(entry.height));
 }
@@ -95,7 +95,7 @@ void Form::Build() {
   // Frames first, so every child finds its container; then the shapes and the
   // labels, which lie below the controls of their container; then the rest.
   const auto pass = [this](auto&& wanted) {
-    for (const ControlSpec& entry : layout_.controls) {
+    for (const ControlRow& entry : layout_.controls) {
       if (!wanted(entry.kind)) continue;
       QWidget* parent = entry.container.isEmpty() ? this : controls_.value(entry.container, this);
       QWidget* widget = Create(entry, parent);
@@ -112,7 +112,7 @@ void Form::Build() {
   });
 }
 
-QWidget* Form::Create(const ControlSpec& entry, QWidget* parent) {
+QWidget* Form::Create(const ControlRow& entry, QWidget* parent) {
   const QRect rect = PixelRect(entry);
   const QFont font = FontFor(entry.font);
   QWidget* widget = nullptr;
@@ -212,7 +212,7 @@ QRect Form::OnForm(const QWidget* widget) const {
 }
 
 // Where a label's caption lies across: its text's width at the label's alignment.
-QRect Form::CaptionColumns(const ControlSpec& entry) const {
+QRect Form::CaptionColumns(const ControlRow& entry) const {
   const QWidget* label = control(entry.name);
   const QRect area = OnForm(label);
   const int advance = QFontMetrics(label->font()).horizontalAdvance(entry.text);
@@ -230,8 +230,8 @@ void Form::FitCaptions() {
   // overlap where both captions lie share the overlapping rows: each takes
   // its half, and the middle row stays clear.
   constexpr int kClearRows = 1;
-  std::vector<std::pair<const ControlSpec*, QRect>> captions;
-  for (const ControlSpec& entry : layout_.controls) {
+  std::vector<std::pair<const ControlRow*, QRect>> captions;
+  for (const ControlRow& entry : layout_.controls) {
     if (entry.kind == Kind::Label && entry.visible && !entry.text.isEmpty())
       captions.emplace_back(&entry, CaptionColumns(entry));
   }
@@ -293,7 +293,7 @@ void Form::FitCaptions() {
 
 void Form::ApplyFocusOrder() {
   std::vector<std::pair<int, QWidget*>> order;
-  for (const ControlSpec& entry : layout_.controls) {
+  for (const ControlRow& entry : layout_.controls) {
     if (TakesFocus(entry.kind) && entry.focus >= 0)
       order.emplace_back(entry.focus, control(entry.name));
   }

@@ -27,13 +27,13 @@ class Form : public QWidget {
 
  private:
   void Build();
-  QWidget* Create(const ControlSpec& entry, QWidget* parent);
+  QWidget* Create(const ControlRow& entry, QWidget* parent);
   void ApplyFocusOrder();
   // Sets each caption's text size and height so that all its ink shows in
   // the part of its label that no control covers.
   void FitCaptions();
   QRect OnForm(const QWidget* widget) const;
-  QRect CaptionColumns(const ControlSpec& entry) const;
+  QRect CaptionColumns(const ControlRow& entry) const;
 
   const Layout& layout_;
   QHash<QString, QWidget*> controls_;

@@ -34,7 +34,7 @@ enum class BoxStyle { None, Input, Output, DottedOutput };
 // Every caption and box is drawn in one sans-serif face; a layout row gives
 // only its size and weight. A caption is drawn smaller only where the
 // controls covering its label leave too few rows for its ink.
-struct FontSpec {
+struct FontRow {
   double points = 0;  // 0: the window's default size
   bool bold = false;
 };
@@ -50,7 +50,7 @@ enum class Role {
   ClearStereoPairs,  // a stereo-pair caption: a click clears the marked pair
 };
 
-struct ControlSpec {
+struct ControlRow {
   QString name{};  // object name and the name handlers use: "bpm", "Text1(3)"
   Kind kind;
   QString container{};                           // "" for the window itself, else the frame's name
@@ -58,7 +58,7 @@ struct ControlSpec {
   int focus = -1;                                // focus-order number; -1 for none
   QString text{};                                // caption or initial text
   QString tooltip{};
-  FontSpec font{};
+  FontRow font{};
   BoxStyle style = BoxStyle::None;
   int maxLength = 0;         // 0: no limit
   QString accessibleName{};  // what a screen reader says, where caption or tooltip won't do
@@ -84,7 +84,7 @@ struct Layout {
   QString caption;                        // title bar text
   int clientWidth = 0, clientHeight = 0;  // twips
   WindowBackground background = WindowBackground::ButtonFace;
-  std::vector<ControlSpec> controls;
+  std::vector<ControlRow> controls;
 };
 
 const Layout& CompactLayout();

@@ -1,7 +1,7 @@
 // The two main-window layouts as tables: the compact window MainForm and the
 // large window MainFormBig. Both carry the same control names; only geometry,
-// fonts, focus order and a few captions differ. Rows follow the order of the
-// design tables: controls placed on the window first, then each frame's content.
+// fonts, focus order and a few captions differ. Rows run from the controls
+// placed on the window itself to each frame's content in turn.
 
 #include <array>
 #include <cstddef>
@@ -11,7 +11,7 @@
 #include "layout.h"
 #include "version.h"
 
-// Rows name only the fields that differ from ControlSpec's defaults.
+// Rows name only the fields that differ from ControlRow's defaults.
 
 namespace ui {
 namespace {
@@ -31,7 +31,7 @@ struct DelayGrid {
   int height = 0;
   int firstFocus = 0;      // focus number of Text1(0)
   int focusDirection = 1;  // +1: Text1(i) gets firstFocus + i; -1: firstFocus - i
-  FontSpec font;
+  FontRow font;
   QString lastTooltip;  // tooltip of Text1(23)
 };
 
@@ -43,7 +43,7 @@ QString DelayTooltip(int index) {
   return index % 2 == 0 ? note : QStringLiteral("dotted ") + note;
 }
 
-void AddDelayBoxes(std::vector<ControlSpec>& controls, const DelayGrid& grid) {
+void AddDelayBoxes(std::vector<ControlRow>& controls, const DelayGrid& grid) {
   constexpr int kBoxes = calc::kDelaySlots;
   for (int i = 0; i < kBoxes; ++i) {
     const auto column = static_cast<std::size_t>(i % 4);
@@ -81,10 +81,10 @@ struct TempoScale {
   std::array<int, kScaleMarks> focus;
   int top = 0;
   int height = 0;
-  FontSpec font;
+  FontRow font;
 };
 
-void AddTempoScale(std::vector<ControlSpec>& controls, const TempoScale& scale) {
+void AddTempoScale(std::vector<ControlRow>& controls, const TempoScale& scale) {
   for (std::size_t i = 0; i < kScaleMarks; ++i) {
     const int tempo = kScaleStep * static_cast<int>(i);
     controls.push_back({
@@ -114,7 +114,10 @@ const QStringList kSampleRates = {"8000", "11025", "22050", "32000", "44100", "4
 
 }  // namespace
 
-// The tables keep one control to a row, as the design lists them.
+// The tables keep one control to a row, each with every property it sets.
+// Kept as designed: a triangle button's caption ("5" and "6", "t" and "u") is
+// the letter of its triangle in a symbol font; the button draws the triangle
+// itself (`arrow`) and never shows the letter.
 // clang-format off
 const Layout& CompactLayout() {
   static const Layout compact = [] {
@@ -125,10 +128,10 @@ const Layout& CompactLayout() {
     l.clientHeight = 3435;
     l.background = WindowBackground::ActiveBorder;
 
-    const FontSpec small675{6.75};
-    const FontSpec small6{6};
-    const FontSpec small525{5.25};
-    const FontSpec frameCaption{6.75, true};
+    const FontRow small675{6.75};
+    const FontRow small6{6};
+    const FontRow small525{5.25};
+    const FontRow frameCaption{6.75, true};
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
 
     auto& c = l.controls;
@@ -256,8 +259,8 @@ const Layout& LargeLayout() {
     l.clientHeight = 4890;
     l.background = WindowBackground::ButtonFace;
 
-    const FontSpec small675{6.75};
-    const FontSpec box{9.75, true};
+    const FontRow small675{6.75};
+    const FontRow box{9.75, true};
 
     auto& c = l.controls;
     c = {

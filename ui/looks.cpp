@@ -12,7 +12,7 @@ namespace ui {
 
 int PointsToPixels(double points) { return static_cast<int>(std::lround(points * 96.0 / 72.0)); }
 
-QFont FontFor(const FontSpec& entry) {
+QFont FontFor(const FontRow& entry) {
   // Liberation Sans has the metrics the boxes were sized for; the others
   // stand in where it is missing.
   static const QStringList sans = {"Liberation Sans", "Arimo", "Nimbus Sans", "DejaVu Sans"};
@@ -105,8 +105,6 @@ QIcon AppIcon() {
 }
 
 void InitApplication() {
-  QApplication::setApplicationName("tpv120");
-  QGuiApplication::setDesktopFileName("org.example.Tempiva");
   QApplication::setFont(FontFor({}));  // tooltips and menus in the windows' own face
   QApplication::setWindowIcon(AppIcon());
   if (QStyle* style = QStyleFactory::create("Fusion")) QApplication::setStyle(style);

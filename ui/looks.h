@@ -1,6 +1,7 @@
 // Fonts, colours and pictures of the calculator windows, in one place. The
-// layouts name the faces they were designed with; this maps them to what a
-// Linux desktop has, at pixel sizes, so the whole window scales evenly.
+// layouts give only a text size and weight (FontRow); every text is drawn in
+// one sans-serif face a Linux desktop has, at pixel sizes, so the whole
+// window scales evenly.
 #pragma once
 
 #include <QColor>
@@ -30,7 +31,7 @@ inline const QColor kActiveBorder{212, 208, 200};
 // Pixels for a point size at 96 dots per inch, the density the twips assume.
 int PointsToPixels(double points);
 
-QFont FontFor(const FontSpec& entry);
+QFont FontFor(const FontRow& entry);
 
 // The palette of a text box or combo box in the given style.
 void ApplyBoxStyle(QWidget* box, BoxStyle style, const QColor& textOverride = QColor());

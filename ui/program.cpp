@@ -26,6 +26,9 @@ using calc::StepRunner;
 constexpr int kAboutOffsetLeft = 200;  // twips, from the large window's corner
 constexpr int kAboutOffsetTop = 350;
 
+// Kept as designed: the messages name the help file and the program by their
+// old names (index.htm, TPV120.EXE) and keep their spelling ("occured");
+// users and the help page quote them as they are.
 struct HelpFailure {
   int result;
   const char* message;
@@ -53,9 +56,16 @@ constexpr char kUnknownHelpFailure[] =
     "directory";
 
 Which Other(Which which) { return which == Which::Compact ? Which::Large : Which::Compact; }
-QString StateText(Which which) {
-  return QString::fromLatin1(calc::FlagToText(which == Which::Compact).data());
-}
+
+// A control of the window, by its accessor: the same control of each layout.
+using BoxOf = QLineEdit* (CalculatorWindow::*)() const;
+using SliderOf = QSlider* (CalculatorWindow::*)() const;
+
+// The note calculator's boxes and the samples box, copied in this order on a
+// switch of layout.
+constexpr BoxOf kNoteAndSamples[] = {
+    &CalculatorWindow::noteBox, &CalculatorWindow::noteFrequencyBox, &CalculatorWindow::octaveBox,
+    &CalculatorWindow::midiNumberBox, &CalculatorWindow::samplesBox};
 
 // The window's position is its outer top-left corner, as the window system
 // has it now: QWidget::pos() can still lack a frame the window manager added
@@ -104,34 +114,28 @@ bool SetClientLeft(QWidget& window, const QWidget& from) {
   return true;
 }
 
-QLineEdit* Box(const CalculatorWindow& window, const char* name) {
-  return window.control<QLineEdit>(name);
-}
-QSlider* Slider(const CalculatorWindow& window, const char* name) {
-  return window.control<QSlider>(name);
-}
-bool CopyText(const CalculatorWindow& from, CalculatorWindow& to, const char* name) {
-  Box(to, name)->setText(Box(from, name)->text());
+bool CopyText(const CalculatorWindow& from, CalculatorWindow& to, BoxOf box) {
+  (to.*box)()->setText((from.*box)()->text());
   return true;
 }
-bool CopyCaption(const CalculatorWindow& from, CalculatorWindow& to, const char* name) {
-  to.control<QLabel>(name)->setText(from.control<QLabel>(name)->text());
+bool CopyTempo(const CalculatorWindow& from, CalculatorWindow& to) {
+  to.SetTempo(from.tempoBox()->text(), TempoOrigin::Program);
   return true;
 }
-bool CopySlider(const CalculatorWindow& from, CalculatorWindow& to, const char* name) {
-  return CalculatorWindow::SetSliderPosition(Slider(to, name), Slider(from, name)->value());
+bool CopyNoteIndex(const CalculatorWindow& from, CalculatorWindow& to) {
+  to.noteIndexLabel()->setText(from.noteIndexLabel()->text());
+  return true;
+}
+bool CopySlider(const CalculatorWindow& from, CalculatorWindow& to, SliderOf slider) {
+  return CalculatorWindow::SetSliderPosition((to.*slider)(), (from.*slider)()->value());
 }
 
 void SetBold(CalculatorWindow* window, bool bold) {
   if (!window) return;
-  QPushButton* about = window->control<QPushButton>("Command4");
+  QPushButton* about = window->aboutButton();
   QFont font = about->font();
   font.setBold(bold);
   about->setFont(font);
-}
-
-QString SettingText(const std::optional<std::string>& text) {
-  return text ? QString::fromStdString(*text) : QString();
 }
 
 const CalculatorWindow* Shown(const CalculatorWindow* first, const CalculatorWindow* second) {
@@ -153,7 +157,8 @@ Program::Program(char separator, DesktopShell& shell, QString programDirectory)
     : separator_(separator),
       shell_(shell),
       programDirectory_(programDirectory.isNull() ? QCoreApplication::applicationDirPath()
-                                                  : std::move(programDirectory)) {}
+                                                  : std::move(programDirectory)),
+      saved_(separator) {}
 
 Program::~Program() {
   delete compact_.window;
@@ -192,17 +197,15 @@ CalculatorWindow* Program::Load(Which which) {
 
 void Program::Form_Load(Which which) {
   CalculatorWindow& window = *slot(which).window;
-  const auto read = [this](const settings::Key& key) { return saved_.Text(key).toStdString(); };
   StepRunner steps(FailurePolicy::SkipOnFailure);
-  steps([&] { return SetLeft(window, calc::TextToSingle(read(settings::kLeft), separator_)); });
-  steps([&] { return SetTop(window, calc::TextToSingle(read(settings::kTop), separator_)); });
+  steps([&] { return SetLeft(window, saved_.Value(kLeft)); });
+  steps([&] { return SetTop(window, saved_.Value(kTop)); });
   steps([&] {
-    Box(window, "bpm")->setText(saved_.Text(settings::kBpm));
+    window.SetTempo(*saved_.Value(kBpm), TempoOrigin::Program);
     return true;
   });
   steps([&] {
-    return CalculatorWindow::SetSliderPosition(
-        Slider(window, "Slider1"), calc::TextToInteger(read(settings::kSlider), separator_));
+    return CalculatorWindow::SetSliderPosition(window.tempoSlider(), saved_.Value(kSlider));
   });
   if (which != Which::Compact) return;
 
@@ -210,7 +213,7 @@ void Program::Form_Load(Which which) {
   // unset, and the compact layout, the one a first run shows, is kept.
   std::optional<bool> compactLayout;
   steps([&] {
-    compactLayout = calc::TextToFlag(read(settings::kState), separator_);
+    compactLayout = saved_.Value(kState);
     return compactLayout.has_value();
   });
   if (compactLayout.value_or(true)) return;
@@ -227,65 +230,60 @@ void Program::Max_Click() {
   CalculatorWindow* large = Load(Which::Large);
   steps([&] { return SetClientTop(*large, *compact); });
   steps([&] { return SetClientLeft(*large, *compact); });
-  steps([&] { return CopySlider(*compact, *large, "Slider1"); });
-  for (const char* name : {"bpm", "txtLength", "bpmSPB"}) {
-    steps([&] { return CopyText(*compact, *large, name); });
+  steps([&] { return CopySlider(*compact, *large, &CalculatorWindow::tempoSlider); });
+  steps([&] { return CopyTempo(*compact, *large); });
+  for (BoxOf box : {&CalculatorWindow::lengthBox, &CalculatorWindow::loopTempoBox}) {
+    steps([&] { return CopyText(*compact, *large, box); });
   }
   // The hidden note index goes with the note, so that the frequency shown
   // and the octave slider's next recomputation are the same note's.
-  steps([&] { return CopyCaption(*compact, *large, "lblNote"); });
-  for (const char* name : {"txtNote", "NoteFreq", "txtOctave", "MidiNoteNumber", "Samples"}) {
-    steps([&] { return CopyText(*compact, *large, name); });
-  }
-  steps([&] { return CopySlider(*compact, *large, "sldOctave"); });
+  steps([&] { return CopyNoteIndex(*compact, *large); });
+  for (BoxOf box : kNoteAndSamples) steps([&] { return CopyText(*compact, *large, box); });
+  steps([&] { return CopySlider(*compact, *large, &CalculatorWindow::octaveSlider); });
   large->show();
   large->raise();
   large->activateWindow();
 }
 
+// Kept as designed: the tempo is copied twice, before the other boxes and
+// again last after txtLength, and bpm_Change runs each time; what the boxes
+// show after a switch depends on that order.
 void Program::Min_Click() {
   CalculatorWindow* large = window(Which::Large);
   CalculatorWindow* compact = window(Which::Compact);
   if (!large || !compact) return;
-  SavedSettings::Store({{&settings::kState, StateText(Which::Compact)}});
+  SavedSettings::Store({saved_.Line(kState, true)});
   StepRunner steps(FailurePolicy::StopOnFailure);
   large->hide();
   steps([&] { return SetClientTop(*compact, *large); });
   steps([&] { return SetClientLeft(*compact, *large); });
-  steps([&] { return CopySlider(*large, *compact, "Slider1"); });
-  for (const char* name : {"bpm", "bpmSPB"}) {
-    steps([&] { return CopyText(*large, *compact, name); });
-  }
-  steps([&] { return CopyCaption(*large, *compact, "lblNote"); });
-  for (const char* name : {"txtNote", "NoteFreq", "txtOctave", "MidiNoteNumber", "Samples"}) {
-    steps([&] { return CopyText(*large, *compact, name); });
-  }
-  steps([&] { return CopySlider(*large, *compact, "sldOctave"); });
-  steps([&] { return CopyText(*large, *compact, "txtLength"); });
-  steps([&] { return CopyText(*large, *compact, "bpm"); });
+  steps([&] { return CopySlider(*large, *compact, &CalculatorWindow::tempoSlider); });
+  steps([&] { return CopyTempo(*large, *compact); });
+  steps([&] { return CopyText(*large, *compact, &CalculatorWindow::loopTempoBox); });
+  steps([&] { return CopyNoteIndex(*large, *compact); });
+  for (BoxOf box : kNoteAndSamples) steps([&] { return CopyText(*large, *compact, box); });
+  steps([&] { return CopySlider(*large, *compact, &CalculatorWindow::octaveSlider); });
+  steps([&] { return CopyText(*large, *compact, &CalculatorWindow::lengthBox); });
+  steps([&] { return CopyTempo(*large, *compact); });
   compact->show();
   compact->raise();
   compact->activateWindow();
 }
 
-void Program::Command2_Click(Which which) { End(which); }
-
-SavedSettings::Values Program::EndOfRunValues(Which which) const {
+SavedSettings::Lines Program::EndOfRunValues(Which which) const {
   // The layout the run ends in is the one shown next time. A hidden window
   // holds stale copies of the tempo and place the user last saw, so only the
   // visible window's values are stored; a minimized one keeps the stored place,
   // as every window does where the window system reports no places.
-  SavedSettings::Values values = {{&settings::kState, StateText(which)}};
+  SavedSettings::Lines values = {saved_.Line(kState, which == Which::Compact)};
   const CalculatorWindow* shown = Shown(window(which), window(Other(which)));
   if (shown && !shown->isMinimized() && PlacesReported()) {
-    values.append(
-        {&settings::kLeft, SettingText(calc::SingleToText(LeftTwips(*shown), separator_))});
-    values.append({&settings::kTop, SettingText(calc::SingleToText(TopTwips(*shown), separator_))});
+    values.append(saved_.Line(kLeft, LeftTwips(*shown)));
+    values.append(saved_.Line(kTop, TopTwips(*shown)));
   }
   if (shown) {
-    values.append({&settings::kBpm, Box(*shown, "bpm")->text()});
-    values.append({&settings::kSlider, QString::fromStdString(calc::IntegerToText(
-                                           Slider(*shown, "Slider1")->value()))});
+    values.append(saved_.Line(kBpm, shown->tempoBox()->text()));
+    values.append(saved_.Line(kSlider, shown->tempoSlider()->value()));
   }
   return values;
 }
@@ -317,10 +315,10 @@ void Program::CloseAll() {
       window(Which::Large) && window(Which::Large)->isVisible() ? Which::Large : Which::Compact;
   End(which);
   End(Other(which));
-  UnloadAbout();
+  CloseAbout();
 }
 
-void Program::Command3_Click() {
+void Program::ShowHelp() {
   QString document = QStringLiteral("index.html");
   const int result = StartDoc(document);
   if (result > 32) return;
@@ -341,13 +339,15 @@ int Program::StartDoc(QString& docName) {
                             });
 }
 
-void Program::Command4_Click(Which which) {
+void Program::ShowAbout(Which which) {
+  // Kept as designed: About loads the large window, hidden, if it is not yet
+  // loaded, so that both About buttons carry the mark.
   SetBold(window(Which::Compact), true);
   SetBold(Load(Which::Large), true);
   if (!about_) {
     about_ = new AboutBox(shell_, QString::fromUtf8(build_info::kMakerNotice),
                           QString::fromUtf8(build_info::kMakerAddress));
-    connect(about_, &AboutBox::closeRequested, this, &Program::UnloadAbout);
+    connect(about_, &AboutBox::closeRequested, this, &Program::CloseAbout);
     about_->Form_Load();
   }
   const CalculatorWindow& from = *window(which);
@@ -367,7 +367,7 @@ void Program::About_Unload() {
   SetBold(window(Which::Large), false);
 }
 
-void Program::UnloadAbout() {
+void Program::CloseAbout() {
   if (!about_ || aboutUnloading_) return;
   aboutUnloading_ = true;
   About_Unload();

@@ -39,21 +39,29 @@ class Program : public QObject {
   AboutBox* about() const { return about_; }
   bool running() const;
 
-  // Handlers, named after the window's control and event.
-  void Form_Load(Which which);
-  void Max_Click();
-  void Min_Click();
-  void Command2_Click(Which which);  // Exit
-  void Form_Unload(Which which);
-  void Command3_Click();  // Help
-  int StartDoc(QString& docName);
-  void Command4_Click(Which which);  // About
-  void About_Unload();
-
+  // What the program does, for every caller outside the event wiring.
+  // Opens the help page, or says why it cannot.
+  void ShowHelp();
+  // Shows the About box over `from`, marking both windows' About buttons.
+  void ShowAbout(Which from);
   // Ends the run from `which` (its Exit button or close box): stores what the
   // end of a run stores, in one write, then unloads both windows.
   void End(Which which);
-  void UnloadAbout();
+  // Closes the About box; its unload clears the marks on the About buttons.
+  void CloseAbout();
+
+  // Handlers, named after the window's control and event; each does what its
+  // control asks through the operations above.
+  void Form_Load(Which which);
+  void Max_Click();
+  void Min_Click();
+  void Command2_Click(Which which) { End(which); }  // Exit
+  // The unload of `which` takes the other window with it.
+  void Form_Unload(Which which);
+  void Command3_Click() { ShowHelp(); }                   // Help
+  void Command4_Click(Which which) { ShowAbout(which); }  // About
+  // The About box's unload: the About buttons lose their mark.
+  void About_Unload();
 
   // Ends the program as the visible window's close box would, and closes the
   // About box: for a session that logs out or a terminate request.
@@ -77,8 +85,9 @@ class Program : public QObject {
   // Unloading a window that is not loaded, or whose unload is already
   // running, does nothing; the window is destroyed once its handler returns.
   void Unload(Which which);
-  SavedSettings::Values EndOfRunValues(Which which) const;
-  void SetAboutBold(bool bold);
+  SavedSettings::Lines EndOfRunValues(Which which) const;
+  // Opens a document of the program's folder; the shell's result.
+  int StartDoc(QString& docName);
   void EndIfNothingLoaded();
 
   const char separator_;

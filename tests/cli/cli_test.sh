@@ -2,9 +2,12 @@
 # The programs' command line as a user meets it, with no display at all:
 # help and version on standard output with status 0, an unknown option on
 # standard error with status 2 and no window.
-#   cli_test.sh TPV120 RESET_TPV120
+#   cli_test.sh TPV120 RESET_TPV120 TPV120_PROBE
+# TPV120_PROBE is tpv120 built with the start-up probe, which ends the run
+# after the first paint and says so: proof that the window opened.
 set -uo pipefail
 failures=0
+probe=$3
 config=$(mktemp -d)
 trap 'rm -rf "$config"' EXIT
 
@@ -40,10 +43,10 @@ for program in "$1" "$2"; do
   row "$name Qt option then --version" 0 "^$name " "^$" "$program" -platform offscreen --version
 done
 
-# Qt's own options still reach Qt: the window opens (and the start-up probe
-# ends the run after its first paint).
-if out=$(env XDG_CONFIG_HOME="$config" QT_QPA_PLATFORM=offscreen TEMPIVA_STARTUP_PROBE=1 \
-  timeout 20 "$1" -style Fusion -reverse -qwindowtitle Test 2>/dev/null) && grep -q '^shown ' <<<"$out"; then
+# Qt's own options still reach Qt: the window opens (and the probe ends the
+# run after its first paint).
+if out=$(env XDG_CONFIG_HOME="$config" QT_QPA_PLATFORM=offscreen \
+  timeout 20 "$probe" -style Fusion -reverse -qwindowtitle Test 2>/dev/null) && grep -q '^shown ' <<<"$out"; then
   echo "ok: tpv120 with Qt's options opens its window"
 else
   echo "FAILED: tpv120 with Qt's options (stdout: $out)"
@@ -51,7 +54,7 @@ else
 fi
 # A platform named by Qt's own option is a display, with none in the environment.
 if out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$config" \
-  TEMPIVA_STARTUP_PROBE=1 timeout 20 "$1" -platform offscreen 2>/dev/null) &&
+  timeout 20 "$probe" -platform offscreen 2>/dev/null) &&
   grep -q '^shown ' <<<"$out"; then
   echo "ok: tpv120 -platform offscreen opens its window without DISPLAY"
 else

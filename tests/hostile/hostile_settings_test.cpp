@@ -105,7 +105,7 @@ class HostileSettingsTest : public programtest::Fixture {
   }
 
  private slots:
-  void initTestCase() { ui::InitApplication(); }
+  void initTestCase() { programtest::InitCalculator(); }
 
   // Every key holds the text.
   void storedTexts_data() {

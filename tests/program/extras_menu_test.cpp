@@ -2,9 +2,11 @@
 // delay box's menu, the tempo box's menu and the window menu, what their
 // entries show and what choosing them puts on the clipboard or does.
 #include <QComboBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 
 #include "extras_test_support.h"
@@ -21,16 +23,12 @@ const QStringList kNoCopies;
 
 }  // namespace
 
-class ExtrasMenuTest : public QObject {
+class ExtrasMenuTest : public programtest::Fixture {
   Q_OBJECT
 
  private slots:
   void initTestCase_data() { uitest::AddLayoutRows(); }
-  void initTestCase() { ui::InitApplication(); }
-  void cleanup() {
-    CloseMenus();
-    session_.reset();
-  }
+  void initTestCase() { programtest::InitCalculator(); }
 
   // ---- Delay box menus ----
 
@@ -186,7 +184,7 @@ class ExtrasMenuTest : public QObject {
     QFETCH(int, slot);
     QFETCH(QStringList, entries);
     QFETCH(QStringList, copies);
-    ui::CalculatorWindow* window = Start(layout, separator);
+    ui::CalculatorWindow* window = Restart(layout, separator);
     QVERIFY(window);
     window->control<QLineEdit>("bpm")->setText(tempo);
     window->control<QComboBox>("SampleRate")->setEditText(rate);
@@ -220,7 +218,7 @@ class ExtrasMenuTest : public QObject {
   void delayBoxMenuOpensFromTheKeyboard() {
     QFETCH_GLOBAL(QString, layout);
     QFETCH(bool, menuKey);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     QWidget* box = window->control(Slot(13));
     box->setFocus(Qt::TabFocusReason);
@@ -278,7 +276,7 @@ class ExtrasMenuTest : public QObject {
     QFETCH(QString, rate);
     QFETCH(bool, byKey);
     QFETCH(QStringList, lines);
-    ui::CalculatorWindow* window = Start(layout, separator);
+    ui::CalculatorWindow* window = Restart(layout, separator);
     QVERIFY(window);
     window->control<QLineEdit>("bpm")->setText(tempo);
     window->control<QComboBox>("SampleRate")->setEditText(rate);
@@ -356,7 +354,7 @@ class ExtrasMenuTest : public QObject {
     QFETCH(QStringList, extras);
     QFETCH(QString, after);
     QFETCH(QString, firstSlot);
-    ui::CalculatorWindow* window = Start(layout, separator);
+    ui::CalculatorWindow* window = Restart(layout, separator);
     QVERIFY(window);
     auto* bpm = window->control<QLineEdit>("bpm");
     bpm->setText(tempo);
@@ -385,7 +383,7 @@ class ExtrasMenuTest : public QObject {
   void windowMenu() {
     QFETCH_GLOBAL(QString, layout);
     QFETCH(QString, target);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     QWidget* clicked = target.isEmpty() ? window : window->control(target);
     QVERIFY(clicked);
@@ -406,31 +404,93 @@ class ExtrasMenuTest : public QObject {
 
   void helpAndAboutDoWhatTheButtonsDo() {
     QFETCH_GLOBAL(QString, layout);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     QMenu* menu = RequestMenu(window, QContextMenuEvent::Mouse);
     QVERIFY(menu);
     Entry(menu, QStringLiteral("Help"))->trigger();
-    QCOMPARE(session_->shell().opened.size(), 1);
-    QCOMPARE(session_->shell().opened.at(0).file, QStringLiteral("/opt/tempiva/index.html"));
+    QCOMPARE(run().shell().opened.size(), 1);
+    QCOMPARE(run().shell().opened.at(0).file, QStringLiteral("/opt/tempiva/index.html"));
     QTest::keyClick(window->control("Text1(0)"), Qt::Key_F1);
-    QCOMPARE(session_->shell().opened.size(), 2);
+    QCOMPARE(run().shell().opened.size(), 2);
     CloseMenus();
 
     menu = RequestMenu(window, QContextMenuEvent::Mouse);
     QVERIFY(menu);
     Entry(menu, QStringLiteral("About"))->trigger();
-    QVERIFY(session_->program().about());
-    QVERIFY(session_->program().about()->isVisible());
+    QVERIFY(run().program().about());
+    QVERIFY(run().program().about()->isVisible());
     const auto* aboutButton = window->control<QPushButton>("Command4");
     QVERIFY(aboutButton->font().bold());  // as its own About button does
+  }
+
+  // ---- Actions made once ----
+
+  // Every menu that offers a command shows the window's one action for it,
+  // the same however often the menus open, and no two entries of a menu
+  // share a mnemonic.
+  void menusShareTheWindowsActions() {
+    QFETCH_GLOBAL(QString, layout);
+    ui::CalculatorWindow* window = Restart(layout);
+    QVERIFY(window);
+    const QStringList shared{"Keep Above Other Windows",
+                             "Tap Tempo…",
+                             "Copy Delay Table",
+                             "Halve Tempo",
+                             "Double Tempo",
+                             "Help",
+                             "About"};
+    QHash<QString, QAction*> seen;
+    for (int round = 0; round < 2; ++round) {
+      for (QWidget* target :
+           {static_cast<QWidget*>(window->DelayBox(0)), static_cast<QWidget*>(window->tempoBox()),
+            static_cast<QWidget*>(window)}) {
+        QMenu* menu = RequestMenu(target, QContextMenuEvent::Mouse);
+        QVERIFY(menu);
+        QSet<QChar> mnemonics;
+        for (QAction* action : menu->actions()) {
+          const QString text = action->text();
+          const qsizetype mark = text.indexOf(QLatin1Char('&'));
+          if (mark >= 0 && mark + 1 < text.size()) {
+            const QChar letter = text.at(mark + 1).toLower();
+            QVERIFY2(!mnemonics.contains(letter), qPrintable(Describe(menu).join(" / ")));
+            mnemonics.insert(letter);
+          }
+          const QString caption = Plain(text);
+          if (!shared.contains(caption)) continue;
+          QVERIFY2(window->actions().contains(action), qPrintable(caption));
+          QAction*& first = seen[caption];
+          if (!first) first = action;
+          QCOMPARE(action, first);
+        }
+        CloseMenus();
+      }
+    }
+    QCOMPARE(seen.size(), shared.size());
+  }
+
+  // A menu shows an action off while it cannot act; once the menu is gone its
+  // key works again for the tempo typed since.
+  void keysWorkAfterAMenuShowedThemOff() {
+    QFETCH_GLOBAL(QString, layout);
+    ui::CalculatorWindow* window = Restart(layout);
+    QVERIFY(window);
+    window->tempoBox()->setText(QString());
+    QMenu* menu = RequestMenu(window, QContextMenuEvent::Mouse);
+    QVERIFY(menu);
+    QVERIFY(Describe(menu).contains(QStringLiteral("(off) Copy Delay Table | Ctrl+Shift+C")));
+    CloseMenus();
+    window->tempoBox()->setText(QStringLiteral("120"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    QTest::keyClick(window->DelayBox(2), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY2(Clipboard().startsWith(QStringLiteral("Tempo 120 BPM")), qPrintable(Clipboard()));
   }
 
   // ---- Every menu speaks ----
 
   void everyEntryHasASpokenName() {
     QFETCH_GLOBAL(QString, layout);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     window->control<QLineEdit>("bpm")->setText(QStringLiteral("120"));
     for (QWidget* target : {window->control("Text1(0)"), window->control("Text1(23)"),
@@ -444,14 +504,6 @@ class ExtrasMenuTest : public QObject {
       CloseMenus();
     }
   }
-
- private:
-  ui::CalculatorWindow* Start(const QString& layout, char separator = '.') {
-    session_ = std::make_unique<Session>(separator);
-    return session_->Start(layout) ? session_->shown() : nullptr;
-  }
-
-  std::unique_ptr<Session> session_;
 };
 
 QTEST_MAIN(ExtrasMenuTest)

@@ -16,6 +16,7 @@
 #include <QWindow>
 #include <cstdio>
 
+#include "config_paths.h"
 #include "extras_test_support.h"
 #include "settings.h"
 #include "tap_tempo_window.h"
@@ -127,15 +128,11 @@ bool KeptAbove(const QWidget* window) {
 
 }  // namespace
 
-class ExtrasPreferencesTest : public QObject {
+class ExtrasPreferencesTest : public programtest::Fixture {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { ui::InitApplication(); }
-  void cleanup() {
-    CloseMenus();
-    session_.reset();
-  }
+  void initTestCase() { programtest::InitCalculator(); }
 
   // ---- The file ----
 
@@ -174,7 +171,9 @@ class ExtrasPreferencesTest : public QObject {
   void parse() {
     QFETCH(QByteArray, text);
     QFETCH(Preferences, expected);
-    QVERIFY(ui::ParsePreferences(text) == expected);
+    const QString path = home().path() + QStringLiteral("/preferences.ini");
+    QVERIFY(programtest::WriteFileBytes(path, text));
+    QVERIFY(ui::PreferencesFile(path).Read() == expected);
   }
 
   void writtenFileReadsBack_data() {
@@ -279,13 +278,13 @@ class ExtrasPreferencesTest : public QObject {
     QFETCH(QString, xdg);
     QFETCH(QString, expected);
     QTemporaryDir home;
-    const QByteArray oldHome = qgetenv("HOME");
-    const QByteArray oldXdg = qgetenv("XDG_CONFIG_HOME");
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", xdg.replace("<home>", home.path()).toLocal8Bit());
-    const QString path = settings::PreferencesPath();
-    qputenv("HOME", oldHome);
-    qputenv("XDG_CONFIG_HOME", oldXdg);
+    QString path;
+    {
+      const programtest::ScopedEnvironment homeVariable("HOME", home.path().toLocal8Bit());
+      const programtest::ScopedEnvironment xdgVariable(
+          "XDG_CONFIG_HOME", xdg.replace("<home>", home.path()).toLocal8Bit());
+      path = settings::PreferencesPath();
+    }
     QCOMPARE(path, expected.replace("<home>", home.path()));
   }
 
@@ -294,16 +293,15 @@ class ExtrasPreferencesTest : public QObject {
   void defaultsChangeNothingAndMakeNoObjectAtStartUp() {
     int withoutExtras = 0;
     {
-      ConfigHome home;
       FakeShell shell;
       ui::Program program('.', shell);
       program.Start();
       withoutExtras = LiveObjects();
     }
     programtest::FlushDeletes();
-    session_ = std::make_unique<Session>();
-    QVERIFY(session_->Start());
-    ui::CalculatorWindow* window = session_->shown();
+    NewHome();  // the run with the extras starts from nothing stored, as that one did
+    QVERIFY(Restart());
+    ui::CalculatorWindow* window = run().shown();
     QCOMPARE(LiveObjects(), withoutExtras);
     QVERIFY(!KeptAbove(window));
     QCOMPARE(Box(window, "NoteFreq"), QStringLiteral("440.000"));  // nothing computed at start
@@ -317,7 +315,6 @@ class ExtrasPreferencesTest : public QObject {
   void defaultsLeaveEveryResultAsItWas() {
     QStringList without;
     {
-      ConfigHome home;
       FakeShell shell;
       ui::Program program('.', shell);
       program.Start();
@@ -325,20 +322,19 @@ class ExtrasPreferencesTest : public QObject {
       without = Snapshot(program.window(Which::Compact)) + Snapshot(program.window(Which::Large));
     }
     programtest::FlushDeletes();
-    session_ = std::make_unique<Session>();
-    QVERIFY(session_->Start());
-    UseTheCalculator(session_->program());
+    NewHome();
+    QVERIFY(Restart());
+    UseTheCalculator(run().program());
     const QStringList with =
-        Snapshot(session_->window(Which::Compact)) + Snapshot(session_->window(Which::Large));
+        Snapshot(run().window(Which::Compact)) + Snapshot(run().window(Which::Large));
     QVERIFY2(with.size() > 150, qPrintable(QString::number(with.size())));
     QCOMPARE(with, without);
   }
 
   void keepAboveSetsEveryWindowsFlag() {
-    session_ = std::make_unique<Session>();
-    QVERIFY(session_->Start());
-    ui::CalculatorWindow* compact = session_->window(Which::Compact);
-    session_->extras().ShowTapTempo(*compact);
+    QVERIFY(Restart());
+    ui::CalculatorWindow* compact = run().window(Which::Compact);
+    run().extras().ShowTapTempo(*compact);
     const QPoint place = compact->pos();
     QMenu* menu = RequestMenu(compact, QContextMenuEvent::Mouse);
     QVERIFY(menu);
@@ -347,18 +343,18 @@ class ExtrasPreferencesTest : public QObject {
     QVERIFY(KeptAbove(compact));
     QVERIFY(compact->isVisible());    // not hidden by the change
     QCOMPARE(compact->pos(), place);  // nor moved
-    QVERIFY(KeptAbove(session_->extras().tapTempo()));
-    session_->program().Max_Click();  // the large window, made now, stays above too
-    QVERIFY(KeptAbove(session_->window(Which::Large)));
+    QVERIFY(KeptAbove(run().extras().tapTempo()));
+    run().program().Max_Click();  // the large window, made now, stays above too
+    QVERIFY(KeptAbove(run().window(Which::Large)));
     QVERIFY(ui::PreferencesFile(settings::PreferencesPath()).Read().keepAbove);
 
-    menu = RequestMenu(session_->window(Which::Large), QContextMenuEvent::Mouse);
+    menu = RequestMenu(run().window(Which::Large), QContextMenuEvent::Mouse);
     QVERIFY(menu);
     QCOMPARE(Describe(menu).value(0), QStringLiteral("(on) Keep Above Other Windows"));
     Entry(menu, QStringLiteral("Keep Above Other Windows"))->trigger();
     for (QWidget* window :
-         {static_cast<QWidget*>(compact), static_cast<QWidget*>(session_->window(Which::Large)),
-          static_cast<QWidget*>(session_->extras().tapTempo())}) {
+         {static_cast<QWidget*>(compact), static_cast<QWidget*>(run().window(Which::Large)),
+          static_cast<QWidget*>(run().extras().tapTempo())}) {
       QVERIFY(!KeptAbove(window));
     }
     QVERIFY(!ui::PreferencesFile(settings::PreferencesPath()).Read().keepAbove);
@@ -387,10 +383,9 @@ class ExtrasPreferencesTest : public QObject {
     QFETCH(QString, entry);
     QFETCH(QStringList, large);
     QFETCH(QStringList, compact);
-    session_ = std::make_unique<Session>();
-    QVERIFY(session_->Start(QStringLiteral("large")));
-    ui::CalculatorWindow* shown = session_->window(Which::Large);
-    ui::CalculatorWindow* hidden = session_->window(Which::Compact);
+    QVERIFY(Restart(QStringLiteral("large")));
+    ui::CalculatorWindow* shown = run().window(Which::Large);
+    ui::CalculatorWindow* hidden = run().window(Which::Compact);
     PressNote(shown, 0, 4);
     QMenu* windowMenu = RequestMenu(shown, QContextMenuEvent::Mouse);
     QVERIFY(windowMenu);
@@ -431,24 +426,22 @@ class ExtrasPreferencesTest : public QObject {
     QFETCH(QByteArray, file);
     QFETCH(bool, keptAbove);
     QFETCH(QStringList, note);
-    session_ = std::make_unique<Session>();
-    QVERIFY(QDir().mkpath(session_->home() + "/tempiva"));
+    QVERIFY(QDir().mkpath(home().path() + "/tempiva"));
     QVERIFY(programtest::WriteFileBytes(settings::PreferencesPath(), file));
-    QVERIFY(session_->Start());
-    ui::CalculatorWindow* window = session_->shown();
+    QVERIFY(Restart());
+    ui::CalculatorWindow* window = run().shown();
     QCOMPARE(KeptAbove(window), keptAbove);
     QCOMPARE((QStringList{Box(window, "NoteFreq"), Box(window, "MidiNoteNumber")}), note);
     QCOMPARE(programtest::FileBytes(settings::PreferencesPath()), file);  // read, not rewritten
   }
 
   void savedSettingsKeepTheirFiveKeys() {
-    session_ = std::make_unique<Session>();
-    QVERIFY(session_->Start());
-    session_->extras().SetKeepAbove(true);
-    session_->extras().SetReferencePitch(432);
-    session_->extras().SetNumbering(MidiNumbering::CMinus1IsZero);
+    QVERIFY(Restart());
+    run().extras().SetKeepAbove(true);
+    run().extras().SetReferencePitch(432);
+    run().extras().SetNumbering(MidiNumbering::CMinus1IsZero);
     QVERIFY(!QFileInfo::exists(settings::StorePath(settings::kApplication)));
-    session_->program().End(Which::Compact);
+    run().program().End(Which::Compact);
     const QByteArray stored = programtest::FileBytes(settings::StorePath(settings::kApplication));
     for (const char* key : {"KeepAbove", "ReferencePitch", "MidiNumbering"}) {
       QVERIFY2(!stored.contains(key), stored.constData());
@@ -456,9 +449,6 @@ class ExtrasPreferencesTest : public QObject {
     QCOMPARE(ui::PreferencesFile(settings::PreferencesPath()).Read(),
              Make(true, 432, MidiNumbering::CMinus1IsZero));
   }
-
- private:
-  std::unique_ptr<Session> session_;
 };
 
 QTEST_MAIN(ExtrasPreferencesTest)

@@ -1,6 +1,7 @@
 // The tempo box's keys and the Tap Tempo window in both layouts: steps written
 // as a handler writes them, Ctrl+T, and taps at given event timestamps.
 #include <QAccessible>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,16 +53,12 @@ QString LabelText(const QWidget* window, int index) {
 
 }  // namespace
 
-class ExtrasTempoTest : public QObject {
+class ExtrasTempoTest : public programtest::Fixture {
   Q_OBJECT
 
  private slots:
   void initTestCase_data() { uitest::AddLayoutRows(); }
-  void initTestCase() { ui::InitApplication(); }
-  void cleanup() {
-    CloseMenus();
-    session_.reset();
-  }
+  void initTestCase() { programtest::InitCalculator(); }
 
   // ---- Tempo keys ----
 
@@ -132,7 +129,7 @@ class ExtrasTempoTest : public QObject {
     QFETCH(int, modifiers);
     QFETCH(QString, after);
     QFETCH(QString, firstSlot);
-    ui::CalculatorWindow* window = Start(layout, separator);
+    ui::CalculatorWindow* window = Restart(layout, separator);
     QVERIFY(window);
     auto* bpm = window->control<QLineEdit>("bpm");
     bpm->setText(tempo);
@@ -146,7 +143,7 @@ class ExtrasTempoTest : public QObject {
 
   void heldUpKeepsStepping() {
     QFETCH_GLOBAL(QString, layout);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     auto* bpm = window->control<QLineEdit>("bpm");
     bpm->setFocus(Qt::TabFocusReason);
@@ -154,6 +151,64 @@ class ExtrasTempoTest : public QObject {
     QTest::keyClick(bpm, Qt::Key_PageDown);
     QCOMPARE(bpm->text(), QStringLiteral("115"));
     QCOMPARE(window->control<QSlider>("Slider1")->value(), 115);
+  }
+
+  // ---- Where a tempo came from ----
+
+  void everyTempoSaysWhereItCameFrom_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QList<int>>("origins");  // each origin once, in the order first seen
+    const auto as = [](ui::TempoOrigin origin) { return QList<int>{int(origin)}; };
+    QTest::newRow("typed") << "typed" << as(ui::TempoOrigin::Typed);
+    QTest::newRow("pasted from the box's menu") << "pasted" << as(ui::TempoOrigin::Typed);
+    QTest::newRow("tempo key") << "Up" << as(ui::TempoOrigin::Key);
+    QTest::newRow("halve in the tempo box menu") << "halve" << as(ui::TempoOrigin::Key);
+    QTest::newRow("slider") << "slider" << as(ui::TempoOrigin::Slider);
+    QTest::newRow("scale label") << "scale" << as(ui::TempoOrigin::Scale);
+    QTest::newRow("two taps") << "tap" << as(ui::TempoOrigin::Tap);
+    QTest::newRow("a switch of layout and back") << "switch" << as(ui::TempoOrigin::Program);
+    QTest::newRow("a key that writes nothing") << "Ctrl+Up" << QList<int>{};
+  }
+  void everyTempoSaysWhereItCameFrom() {
+    QFETCH_GLOBAL(QString, layout);
+    QFETCH(QString, how);
+    QFETCH(QList<int>, origins);
+    ui::CalculatorWindow* window = Restart(layout);
+    QVERIFY(window);
+    QList<int> seen;
+    connect(window, &ui::CalculatorWindow::tempoWritten, this, [&seen](ui::TempoOrigin origin) {
+      if (!seen.contains(int(origin))) seen << int(origin);
+    });
+    QLineEdit* bpm = window->tempoBox();
+    bpm->setFocus(Qt::TabFocusReason);
+    if (how == QLatin1String("typed")) {
+      QTest::keyClicks(bpm, QStringLiteral("5"));
+    } else if (how == QLatin1String("pasted")) {
+      QGuiApplication::clipboard()->setText(QStringLiteral("99"));
+      bpm->selectAll();
+      Entry(RequestMenu(bpm, QContextMenuEvent::Mouse), QStringLiteral("Paste"))->trigger();
+    } else if (how == QLatin1String("Up")) {
+      QTest::keyClick(bpm, Qt::Key_Up);
+    } else if (how == QLatin1String("Ctrl+Up")) {
+      QTest::keyClick(bpm, Qt::Key_Up, Qt::ControlModifier);
+    } else if (how == QLatin1String("halve")) {
+      Entry(RequestMenu(bpm, QContextMenuEvent::Mouse), QStringLiteral("Halve Tempo"))->trigger();
+    } else if (how == QLatin1String("slider")) {
+      uitest::DragSlider(window->tempoSlider(), 90);
+    } else if (how == QLatin1String("scale")) {
+      QTest::mouseClick(window->control("Label10"), Qt::LeftButton);
+    } else if (how == QLatin1String("tap")) {
+      run().extras().ShowTapTempo(*window);
+      TapAt(run().extras().tapTempo()->area(), QStringLiteral("mouse"), 1000);
+      TapAt(run().extras().tapTempo()->area(), QStringLiteral("mouse"), 1500);
+    } else if (how == QLatin1String("switch")) {
+      ui::Program& program = run().program();
+      if (layout == QLatin1String("large"))
+        program.Min_Click(), program.Max_Click();
+      else
+        program.Max_Click(), program.Min_Click();
+    }
+    QCOMPARE(seen, origins);
   }
 
   // ---- Tap tempo ----
@@ -166,14 +221,14 @@ class ExtrasTempoTest : public QObject {
   void ctrlTOpensOneWindowBeside() {
     QFETCH_GLOBAL(QString, layout);
     QFETCH(bool, atRightEdge);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     const QRect room = window->screen()->availableGeometry();
     window->move(atRightEdge ? room.right() + 1 - window->frameGeometry().width() : room.left(),
                  room.top() + 40);
-    QVERIFY(!session_->extras().tapTempo());  // made on first use only
+    QVERIFY(!run().extras().tapTempo());  // made on first use only
     QTest::keyClick(window->control("Text1(3)"), Qt::Key_T, Qt::ControlModifier);
-    ui::TapTempoWindow* tap = session_->extras().tapTempo();
+    ui::TapTempoWindow* tap = run().extras().tapTempo();
     QVERIFY(tap);
     QVERIFY(tap->isVisible());
     QCOMPARE(tap->windowTitle(), QStringLiteral("Tap Tempo"));
@@ -187,7 +242,7 @@ class ExtrasTempoTest : public QObject {
     QCOMPARE(QApplication::focusWidget(), tap->area());
 
     QTest::keyClick(window->control("bpm"), Qt::Key_T, Qt::ControlModifier);
-    QCOMPARE(session_->extras().tapTempo(), tap);
+    QCOMPARE(run().extras().tapTempo(), tap);
     int shown = 0;
     for (QWidget* top : QApplication::topLevelWidgets()) {
       if (qobject_cast<ui::TapTempoWindow*>(top) && top->isVisible()) ++shown;
@@ -211,7 +266,7 @@ class ExtrasTempoTest : public QObject {
   void shortcutsWorkFromEveryKindOfControl() {
     QFETCH_GLOBAL(QString, layout);
     QFETCH(QString, focus);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     QWidget* focused = window->control(focus);
     focused->setFocus(Qt::TabFocusReason);
@@ -221,9 +276,9 @@ class ExtrasTempoTest : public QObject {
     QTest::keyClick(receiver, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     QVERIFY(Clipboard().startsWith(QStringLiteral("Tempo 120 BPM\tSample rate 44100 Hz\n")));
     QTest::keyClick(receiver, Qt::Key_F1);
-    QCOMPARE(session_->shell().opened.size(), 1);
+    QCOMPARE(run().shell().opened.size(), 1);
     QTest::keyClick(receiver, Qt::Key_T, Qt::ControlModifier);
-    QVERIFY(session_->extras().tapTempo() && session_->extras().tapTempo()->isVisible());
+    QVERIFY(run().extras().tapTempo() && run().extras().tapTempo()->isVisible());
     QCOMPARE(window->control<QLineEdit>("bpm")->text(), QStringLiteral("120"));  // no key typed
   }
 
@@ -235,13 +290,13 @@ class ExtrasTempoTest : public QObject {
   void menusOpenTapTempo() {
     QFETCH_GLOBAL(QString, layout);
     QFETCH(QString, target);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     QMenu* menu = RequestMenu(window->control(target), QContextMenuEvent::Mouse);
     QVERIFY(menu);
     Entry(menu, QStringLiteral("Tap Tempo…"))->trigger();
-    QVERIFY(session_->extras().tapTempo());
-    QVERIFY(session_->extras().tapTempo()->isVisible());
+    QVERIFY(run().extras().tapTempo());
+    QVERIFY(run().extras().tapTempo()->isVisible());
   }
 
   void tapping_data() {
@@ -302,10 +357,10 @@ class ExtrasTempoTest : public QObject {
     QFETCH(QString, tempo);
     QFETCH(QString, shown);
     QFETCH(QString, count);
-    ui::CalculatorWindow* window = Start(layout, separator);
+    ui::CalculatorWindow* window = Restart(layout, separator);
     QVERIFY(window);
     QTest::keyClick(window, Qt::Key_T, Qt::ControlModifier);
-    ui::TapTempoWindow* tap = session_->extras().tapTempo();
+    ui::TapTempoWindow* tap = run().extras().tapTempo();
     QVERIFY(tap);
     for (const quint64 ms : taps) TapAt(tap->area(), kind, ms);
     QCOMPARE(window->control<QLineEdit>("bpm")->text(), tempo);
@@ -316,7 +371,7 @@ class ExtrasTempoTest : public QObject {
              qRound(window->control<QLineEdit>("bpm")->text().replace(',', '.').toDouble()));
     // The hidden layout, where it exists, keeps its own tempo.
     for (Which which : {Which::Compact, Which::Large}) {
-      ui::CalculatorWindow* other = session_->window(which);
+      ui::CalculatorWindow* other = run().window(which);
       if (other && other != window) {
         QCOMPARE(other->control<QLineEdit>("bpm")->text(), QStringLiteral("120"));
       }
@@ -325,10 +380,10 @@ class ExtrasTempoTest : public QObject {
 
   void heldKeyAndRightButtonAreNoTaps() {
     QFETCH_GLOBAL(QString, layout);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
-    session_->extras().ShowTapTempo(*window);
-    ui::TapTempoWindow* tap = session_->extras().tapTempo();
+    run().extras().ShowTapTempo(*window);
+    ui::TapTempoWindow* tap = run().extras().tapTempo();
     TapAt(tap->area(), QStringLiteral("space"), 1000);
     QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QString(), true);
     repeat.setTimestamp(1300);
@@ -344,41 +399,33 @@ class ExtrasTempoTest : public QObject {
 
   void escapeClosesAndTheNextOpeningStartsAfresh() {
     QFETCH_GLOBAL(QString, layout);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
-    session_->extras().ShowTapTempo(*window);
-    ui::TapTempoWindow* tap = session_->extras().tapTempo();
+    run().extras().ShowTapTempo(*window);
+    ui::TapTempoWindow* tap = run().extras().tapTempo();
     TapAt(tap->area(), QStringLiteral("mouse"), 1000);
     TapAt(tap->area(), QStringLiteral("mouse"), 1500);
     QTest::keyClick(tap->area(), Qt::Key_Escape);
     QVERIFY(!tap->isVisible());
-    session_->extras().ShowTapTempo(*window);
+    run().extras().ShowTapTempo(*window);
     QVERIFY(tap->isVisible());
     QCOMPARE(tap->state().taps, 0);
     QCOMPARE(LabelText(tap, 1), QStringLiteral("No taps yet"));
     tap->close();  // the close box
     QVERIFY(!tap->isVisible());
-    QVERIFY(session_->window(Which::Compact));  // the calculator stays
+    QVERIFY(run().window(Which::Compact));  // the calculator stays
   }
 
   void endingTheProgramClosesTapTempo() {
     QFETCH_GLOBAL(QString, layout);
-    ui::CalculatorWindow* window = Start(layout);
+    ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
-    session_->extras().ShowTapTempo(*window);
-    session_->program().End(layout == QLatin1String("large") ? Which::Large : Which::Compact);
+    run().extras().ShowTapTempo(*window);
+    run().program().End(layout == QLatin1String("large") ? Which::Large : Which::Compact);
     programtest::FlushDeletes();
-    QVERIFY(!session_->program().running());
-    QVERIFY(!session_->extras().tapTempo()->isVisible());
+    QVERIFY(!run().program().running());
+    QVERIFY(!run().extras().tapTempo()->isVisible());
   }
-
- private:
-  ui::CalculatorWindow* Start(const QString& layout, char separator = '.') {
-    session_ = std::make_unique<Session>(separator);
-    return session_->Start(layout) ? session_->shown() : nullptr;
-  }
-
-  std::unique_ptr<Session> session_;
 };
 
 QTEST_MAIN(ExtrasTempoTest)

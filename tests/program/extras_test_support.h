@@ -1,5 +1,5 @@
-// Shared pieces of the extras tests: a started program with its extras, each
-// test in its own settings directory, and ways to open, read and use menus.
+// Shared pieces of the extras tests: ways to open, read and use menus. The
+// program runs with its extras in programtest::Fixture.
 #pragma once
 
 #include <QAccessible>
@@ -9,9 +9,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QTest>
-#include <memory>
 
-#include "config_paths.h"
 #include "extras.h"
 #include "looks.h"
 #include "program.h"
@@ -19,54 +17,8 @@
 
 namespace extrastest {
 
-using programtest::ConfigHome;
 using programtest::FakeShell;
-
-// A program started as tpv120 starts, with its extras, in a private
-// settings directory; "large" switches to the large layout first.
-class Session {
- public:
-  explicit Session(char separator = '.') : separator_(separator) {}
-  ~Session() { Stop(); }
-
-  bool Start(const QString& layout = QStringLiteral("compact")) {
-    if (!home_.isValid()) return false;
-    program_ = std::make_unique<ui::Program>(separator_, shell_, QStringLiteral("/opt/tempiva"));
-    extras_ =
-        std::make_unique<ui::Extras>(*program_, ui::PreferencesFile(settings::PreferencesPath()));
-    program_->Start();
-    if (layout == QLatin1String("large")) program_->Max_Click();
-    ui::CalculatorWindow* window = shown();
-    if (!window) return false;
-    window->activateWindow();
-    return QTest::qWaitForWindowActive(window);
-  }
-  // A restart: the windows are destroyed and made again from the files.
-  void Stop() {
-    extras_.reset();
-    program_.reset();
-    programtest::FlushDeletes();
-  }
-
-  ui::Program& program() { return *program_; }
-  ui::Extras& extras() { return *extras_; }
-  FakeShell& shell() { return shell_; }
-  QString home() const { return home_.path(); }
-  ui::CalculatorWindow* window(ui::Which which) const { return program_->window(which); }
-  ui::CalculatorWindow* shown() const {
-    for (ui::Which which : {ui::Which::Compact, ui::Which::Large}) {
-      if (window(which) && window(which)->isVisible()) return window(which);
-    }
-    return nullptr;
-  }
-
- private:
-  ConfigHome home_;
-  FakeShell shell_;
-  char separator_;
-  std::unique_ptr<ui::Program> program_;
-  std::unique_ptr<ui::Extras> extras_;
-};
+using programtest::ProgramRun;
 
 inline QMenu* OpenPopup() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
 

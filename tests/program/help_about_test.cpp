@@ -114,7 +114,7 @@ class HelpAboutTest : public programtest::Fixture {
   }
 
  private slots:
-  void initTestCase() { ui::InitApplication(); }
+  void initTestCase() { programtest::InitCalculator(); }
 
   // ---- Help ----
 

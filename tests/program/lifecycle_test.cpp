@@ -50,7 +50,7 @@ class LifecycleTest : public programtest::Fixture {
   }
 
  private slots:
-  void initTestCase() { ui::InitApplication(); }
+  void initTestCase() { programtest::InitCalculator(); }
 
   // ---- Start-up ----
 

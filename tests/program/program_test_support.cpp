@@ -2,9 +2,14 @@
 
 #include <unistd.h>
 
+#include <QApplication>
 #include <QTest>
 #include <csignal>
 #include <cstdio>
+
+#include "config_paths.h"
+#include "identity.h"
+#include "looks.h"
 
 namespace programtest {
 
@@ -42,14 +47,58 @@ void ErrorOutput::Restore() {
   saved_ = -1;
 }
 
-void Fixture::init() {
+void InitCalculator() {
+  startup::Identify(cli::kCalculator);
+  ui::InitApplication();
+}
+
+ProgramRun::~ProgramRun() {
+  extras_.reset();
+  program_.reset();
+  FlushDeletes();
+}
+
+bool ProgramRun::Start(const QString& layout) {
+  program_ = std::make_unique<ui::Program>(separator_, shell_, QStringLiteral("/opt/tempiva"));
+  extras_ =
+      std::make_unique<ui::Extras>(*program_, ui::PreferencesFile(settings::PreferencesPath()));
+  program_->Start();
+  if (layout == QLatin1String("large")) program_->Max_Click();
+  ui::CalculatorWindow* window = shown();
+  if (!window) return false;
+  window->activateWindow();
+  return QTest::qWaitForWindowActive(window);
+}
+
+ui::CalculatorWindow* ProgramRun::shown() const {
+  for (ui::Which which : {ui::Which::Compact, ui::Which::Large}) {
+    if (window(which) && window(which)->isVisible()) return window(which);
+  }
+  return nullptr;
+}
+
+void Fixture::NewHome() {
+  home_.reset();  // the previous value back first, then the new one over it
   home_ = std::make_unique<ConfigHome>();
   QVERIFY(home_->isValid());
+}
+
+ui::CalculatorWindow* Fixture::Restart(const QString& layout, char separator) {
+  run_.reset();
+  run_ = std::make_unique<ProgramRun>(separator);
+  return run_->Start(layout) ? run_->shown() : nullptr;
+}
+
+void Fixture::init() {
+  NewHome();
   SetUp();
 }
 
 void Fixture::cleanup() {
   TearDown();
+  // Menus a test left open go before the windows they belong to.
+  while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+  run_.reset();
   FlushDeletes();
   home_.reset();
 }

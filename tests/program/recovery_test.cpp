@@ -21,10 +21,10 @@ class RecoveryTest : public programtest::Fixture {
     for (const char* key : {"Left", "Top", "BPM", "Slider", "State"}) {
       QVERIFY(Store(QLatin1String(key), QStringLiteral("1")));
     }
-    QVERIFY(settings::WriteSetting(settings::kApplication, QStringLiteral("Other"),
-                                   QStringLiteral("Key"), QStringLiteral("kept")));
-    QVERIFY(settings::WriteSetting(QStringLiteral("OTHERAPP"), QStringLiteral("Ini"),
-                                   QStringLiteral("BPM"), QStringLiteral("77")));
+    QVERIFY(programtest::WriteSetting(settings::kApplication, QStringLiteral("Other"),
+                                      QStringLiteral("Key"), QStringLiteral("kept")));
+    QVERIFY(programtest::WriteSetting(QStringLiteral("OTHERAPP"), QStringLiteral("Ini"),
+                                      QStringLiteral("BPM"), QStringLiteral("77")));
     const QByteArray otherApp = FileBytes(settings::StorePath(QStringLiteral("OTHERAPP")));
 
     recovery::ResetWindow window;
@@ -38,8 +38,8 @@ class RecoveryTest : public programtest::Fixture {
     for (const char* key : {"Left", "Top", "BPM", "Slider", "State"}) {
       QCOMPARE(Stored(QLatin1String(key)), kAbsent);
     }
-    QCOMPARE(settings::ReadSetting(settings::kApplication, QStringLiteral("Other"),
-                                   QStringLiteral("Key"), kAbsent),
+    QCOMPARE(programtest::ReadSetting(settings::kApplication, QStringLiteral("Other"),
+                                      QStringLiteral("Key"), kAbsent),
              QStringLiteral("kept"));
     QCOMPARE(FileBytes(settings::StorePath(QStringLiteral("OTHERAPP"))), otherApp);
   }

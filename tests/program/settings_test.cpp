@@ -18,6 +18,7 @@ using programtest::FileBytes;
 using programtest::kAbsent;
 using programtest::Store;
 using programtest::Stored;
+using programtest::StoredOrDefault;
 using programtest::WriteFileBytes;
 
 class SettingsTest : public programtest::Fixture {
@@ -70,6 +71,32 @@ class SettingsTest : public programtest::Fixture {
     // A neighbouring key written after it leaves it intact.
     QVERIFY(Store(QStringLiteral("Slider"), QStringLiteral("77")));
     QCOMPARE(Stored(QStringLiteral("BPM")), text);
+  }
+
+  // Each key's declaration: its frozen name, and a value written with either
+  // decimal separator reads back as itself, as does its default.
+  void declaredKeysReadBackWhatTheyWrite_data() {
+    QTest::addColumn<char>("separator");
+    QTest::newRow("point") << '.';
+    QTest::newRow("comma") << ',';
+  }
+  void declaredKeysReadBackWhatTheyWrite() {
+    QFETCH(char, separator);
+    const auto readsBack = [separator](const auto& key, const auto& value) {
+      const auto text = key.format(value, separator);
+      return key.parse(text, separator) == value;
+    };
+    QCOMPARE((QStringList{ui::kLeft.name, ui::kTop.name, ui::kBpm.name, ui::kSlider.name,
+                          ui::kState.name}),
+             (QStringList{"Left", "Top", "BPM", "Slider", "State"}));
+    for (const float twips : {ui::kLeft.defaultValue, ui::kTop.defaultValue, -4095.f, 1234.5f}) {
+      QVERIFY2(readsBack(ui::kLeft, twips), qPrintable(QString::number(twips)));
+    }
+    for (const int position : {ui::kSlider.defaultValue, 1, 999}) {
+      QVERIFY(readsBack(ui::kSlider, position));
+    }
+    QVERIFY(readsBack(ui::kState, true) && readsBack(ui::kState, false));
+    QVERIFY(readsBack(ui::kBpm, ui::kBpm.defaultValue) && readsBack(ui::kBpm, QString("1,5 x")));
   }
 
   // Files that Qt's settings class wrote for earlier versions read the same,
@@ -141,8 +168,8 @@ class SettingsTest : public programtest::Fixture {
     QVERIFY(QDir().mkpath(storeDir()));
     QVERIFY(WriteFileBytes(settings::StorePath(settings::kApplication), contents));
     // Every read, not only the first one after the file changed.
-    QCOMPARE(settings::Read(settings::kBpm), QStringLiteral("120"));
-    QCOMPARE(settings::Read(settings::kBpm), QStringLiteral("120"));
+    QCOMPARE(StoredOrDefault(ui::kBpm), QStringLiteral("120"));
+    QCOMPARE(StoredOrDefault(ui::kBpm), QStringLiteral("120"));
     QCOMPARE(Stored(QStringLiteral("BPM")), kAbsent);
   }
 
@@ -151,7 +178,7 @@ class SettingsTest : public programtest::Fixture {
     const QString path = settings::StorePath(settings::kApplication);
     QVERIFY(QFile::setPermissions(path, {}));
     if (QFileInfo(path).isReadable()) QSKIP("permissions are not enforced for this user");
-    QCOMPARE(settings::Read(settings::kBpm), QStringLiteral("120"));
+    QCOMPARE(StoredOrDefault(ui::kBpm), QStringLiteral("120"));
   }
 
   void failedWriteReturnsFalse_data() {
@@ -173,7 +200,7 @@ class SettingsTest : public programtest::Fixture {
       if (QFileInfo(storeDir()).isWritable()) QSKIP("permissions are not enforced for this user");
     }
     QCOMPARE(Store(QStringLiteral("BPM"), QStringLiteral("99")), false);
-    QCOMPARE(settings::Read(settings::kBpm), QStringLiteral("120"));
+    QCOMPARE(StoredOrDefault(ui::kBpm), QStringLiteral("120"));
   }
 
   void sectionReadAtOnce() {
@@ -218,10 +245,10 @@ class SettingsTest : public programtest::Fixture {
   void deleteSectionSparesTheRest() {
     QVERIFY(Store(QStringLiteral("BPM"), QStringLiteral("99")));
     QVERIFY(Store(QStringLiteral("State"), QStringLiteral("False")));
-    QVERIFY(settings::WriteSetting(settings::kApplication, QStringLiteral("Other"),
-                                   QStringLiteral("Key"), QStringLiteral("kept")));
-    QVERIFY(settings::WriteSetting(QStringLiteral("OTHERAPP"), QStringLiteral("Ini"),
-                                   QStringLiteral("BPM"), QStringLiteral("77")));
+    QVERIFY(programtest::WriteSetting(settings::kApplication, QStringLiteral("Other"),
+                                      QStringLiteral("Key"), QStringLiteral("kept")));
+    QVERIFY(programtest::WriteSetting(QStringLiteral("OTHERAPP"), QStringLiteral("Ini"),
+                                      QStringLiteral("BPM"), QStringLiteral("77")));
     const QString otherApp = settings::StorePath(QStringLiteral("OTHERAPP"));
     const QByteArray otherBytes = FileBytes(otherApp);
 
@@ -230,8 +257,8 @@ class SettingsTest : public programtest::Fixture {
 
     QCOMPARE(Stored(QStringLiteral("BPM")), kAbsent);
     QCOMPARE(Stored(QStringLiteral("State")), kAbsent);
-    QCOMPARE(settings::ReadSetting(settings::kApplication, QStringLiteral("Other"),
-                                   QStringLiteral("Key"), kAbsent),
+    QCOMPARE(programtest::ReadSetting(settings::kApplication, QStringLiteral("Other"),
+                                      QStringLiteral("Key"), kAbsent),
              QStringLiteral("kept"));
     QCOMPARE(FileBytes(otherApp), otherBytes);
   }

@@ -134,7 +134,7 @@ class CaptionTest : public QObject {
     const int clearRows = qCeil(ratio);  // one clear row of the window's own pixels
     const QImage shown = window->grab().toImage();
     QStringList faults;
-    for (const ui::ControlSpec& entry : window->layout().controls) {
+    for (const ui::ControlRow& entry : window->layout().controls) {
       if (entry.kind != ui::Kind::Label || !entry.visible || entry.text.isEmpty()) continue;
       QWidget* label = window->control(entry.name);
       const QString caption = QStringLiteral("%1 \"%2\"").arg(entry.name, entry.text);

@@ -23,8 +23,8 @@ QString ControlName(const ui::CalculatorWindow& window, QWidget* widget) {
 // one exclusive group and so one Tab stop, the first of them while none is
 // selected; the arrow keys move inside the group.
 QStringList TabStopsFromTable(const ui::Layout& layout) {
-  std::vector<const ui::ControlSpec*> order;
-  for (const ui::ControlSpec& control : layout.controls) {
+  std::vector<const ui::ControlRow*> order;
+  for (const ui::ControlRow& control : layout.controls) {
     switch (control.kind) {
       case ui::Kind::Input:
       case ui::Kind::Output:
@@ -41,7 +41,7 @@ QStringList TabStopsFromTable(const ui::Layout& layout) {
   std::sort(order.begin(), order.end(), [](auto* a, auto* b) { return a->focus < b->focus; });
   QStringList names;
   bool optionGroupSeen = false;
-  for (const ui::ControlSpec* control : order) {
+  for (const ui::ControlRow* control : order) {
     if (control->kind == ui::Kind::Option && std::exchange(optionGroupSeen, true)) continue;
     names << control->name;
   }

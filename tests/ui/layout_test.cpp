@@ -118,10 +118,33 @@ class LayoutTest : public QObject {
     QCOMPARE(raised.count(), 1);
   }
 
+  // Each typed accessor reaches the control its layout name says, in both layouts.
+  void accessorsReachTheNamedControls() {
+    QFETCH_GLOBAL(QString, layout);
+    const ui::CalculatorWindow window(uitest::LayoutNamed(layout), '.');
+    const std::pair<const QWidget*, const char*> reached[] = {
+        {window.tempoBox(), "bpm"},
+        {window.tempoSlider(), "Slider1"},
+        {window.sampleRateBox(), "SampleRate"},
+        {window.samplesBox(), "Samples"},
+        {window.loopTempoBox(), "bpmSPB"},
+        {window.lengthBox(), "txtLength"},
+        {window.octaveSlider(), "sldOctave"},
+        {window.octaveBox(), "txtOctave"},
+        {window.noteBox(), "txtNote"},
+        {window.noteIndexLabel(), "lblNote"},
+        {window.noteFrequencyBox(), "NoteFreq"},
+        {window.midiNumberBox(), "MidiNoteNumber"},
+        {window.aboutButton(), "Command4"}};
+    for (const auto& [control, name] : reached) {
+      QVERIFY2(control && control == window.control(QString::fromLatin1(name)), name);
+    }
+  }
+
   void focusNumbersUnique() {
     QFETCH_GLOBAL(QString, layout);
     QSet<int> seen;
-    for (const ui::ControlSpec& control : uitest::LayoutNamed(layout).controls) {
+    for (const ui::ControlRow& control : uitest::LayoutNamed(layout).controls) {
       if (control.focus < 0) continue;
       QVERIFY2(!seen.contains(control.focus), qPrintable(control.name));
       seen.insert(control.focus);
@@ -193,7 +216,7 @@ class LayoutTest : public QObject {
     QVERIFY(accessible);
     QCOMPARE(accessible->text(QAccessible::Name), spoken);
     QCOMPARE(bool(accessible->state().readOnly), readOnly);
-    for (const ui::ControlSpec& control :
+    for (const ui::ControlRow& control :
          window->layout().controls) {  // and every Tab stop is named
       QWidget* widget = window->control(control.name);
       if (widget && (widget->focusPolicy() & Qt::TabFocus)) {

@@ -4,7 +4,7 @@
 # the window being left had its outer corner, however the window manager
 # moved it in between, and the place stored at the end is that outer corner.
 #
-#   tests/wm/switch_corner_test.sh build/ui/tpv120
+#   tests/wm/switch_corner_test.sh build/app/tpv120
 #
 # It starts its own virtual display (xvfb-run) with openbox, and the
 # calculator with a private settings directory. Every wait is bounded.

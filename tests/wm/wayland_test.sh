@@ -2,16 +2,16 @@
 # tpv120 on a Wayland desktop: weston's headless backend, in one of three
 # cases, each with its own compositor, runtime folder and settings.
 #
-#   tests/wm/wayland_test.sh mixed    build/ui/tpv120
+#   tests/wm/wayland_test.sh mixed    build/app/tpv120
 #       weston with XWayland, as on nearly every Wayland desktop: with no
 #       platform chosen the calculator opens on X11 and stores its saved
 #       place again on exit, with its tempo and layout.
-#   tests/wm/wayland_test.sh wayland  build/ui/tpv120
+#   tests/wm/wayland_test.sh wayland  build/app/tpv120
 #       weston alone, the platform left to the program and then asked for
 #       (QT_QPA_PLATFORM=wayland): the calculator opens natively on Wayland,
 #       and its exit leaves Left and Top as they were and keeps the tempo,
 #       the layout and the preferences.
-#   tests/wm/wayland_test.sh noplugin build/ui/tpv120
+#   tests/wm/wayland_test.sh noplugin build/app/tpv120
 #       weston alone and a Qt without its Wayland plugin: the calculator ends
 #       at once, passes on Qt's diagnostic and names the missing package.
 #

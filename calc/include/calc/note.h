@@ -11,7 +11,8 @@
 namespace calc {
 
 inline constexpr double kBaseFrequency = 16.3516;  // C in octave 0, in hertz
-inline constexpr double kStandardPitch = 440.0;    // A4 for kBaseFrequency, in hertz
+inline constexpr int kStandardPitchHertz = 440;    // A4 for kBaseFrequency
+inline constexpr double kStandardPitch = kStandardPitchHertz;
 inline constexpr int kNotesPerOctave = 12;
 
 inline constexpr std::array<std::string_view, kNotesPerOctave> kNoteNames = {
@@ -20,6 +21,7 @@ inline constexpr std::array<std::string_view, kNotesPerOctave> kNoteNames = {
 // How MIDI numbers count: from C of octave 0 (A4 = 57), or from C of octave
 // -1 as sequencers count (A4 = 69), which adds one octave to every number.
 enum class MidiNumbering { C0IsZero, CMinus1IsZero };
+inline constexpr MidiNumbering kDesignedNumbering = MidiNumbering::C0IsZero;
 
 // The reference pitches of A4 the menu lists, in hertz: French baroque pitch
 // (392) up to high baroque pitch (466), 440 the default.
@@ -71,7 +73,7 @@ inline constexpr double kHighestMidiNumber = 127.0;
 // from C of octave -1, as sequencers do, a number past 127 is no MIDI note
 // and fails; counting from C0 the number is given as it is.
 std::optional<double> MidiNumber(double octave, double index,
-                                 MidiNumbering numbering = MidiNumbering::C0IsZero);
+                                 MidiNumbering numbering = kDesignedNumbering);
 
 // The same over the octave and note-index texts; full result text.
 std::optional<std::string> NoteFrequencyText(std::string_view octaveText,
@@ -81,6 +83,6 @@ std::optional<std::string> NoteFrequencyText(std::string_view octaveText,
 // box shows no number rather than keeping an old one.
 std::optional<std::string> MidiNumberText(std::string_view octaveText, std::string_view indexText,
                                           char separator,
-                                          MidiNumbering numbering = MidiNumbering::C0IsZero);
+                                          MidiNumbering numbering = kDesignedNumbering);
 
 }  // namespace calc

@@ -12,10 +12,13 @@
 #include "desktop_shell.h"
 #include "display_check.h"
 #include "extras.h"
+#include "identity.h"
 #include "looks.h"
 #include "platform_choice.h"
 #include "program.h"
+#ifdef TEMPIVA_STARTUP_PROBE
 #include "startup_probe.h"
+#endif
 
 namespace {
 
@@ -53,6 +56,7 @@ int main(int argc, char* argv[]) {
   startup::QtArguments qtArguments(argc, argv);  // X11 where it can be reached
   QApplication app(qtArguments.argc(), qtArguments.argv());
   display.Passed();
+  startup::Identify(cli::kCalculator);
   ui::InitApplication();
   QApplication::setQuitOnLastWindowClosed(false);  // hidden windows stay loaded
 
@@ -63,7 +67,9 @@ int main(int argc, char* argv[]) {
   // returns and its window's deferred deletion is queued before the loop ends.
   QObject::connect(&program, &ui::Program::finished, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
-  ui::StartupProbe::InstallIfAsked(app);
+#ifdef TEMPIVA_STARTUP_PROBE
+  ui::StartupProbe::Install(app);
+#endif
   EndOnTerminate(program);
   program.Start();
   return app.exec();

@@ -1,12 +1,15 @@
-// The extras around the two calculator windows, a part of their own beside the
-// window builder and the calculators' handlers: menus on the delay and tempo
-// boxes, a window menu, keyboard shortcuts, the Tap Tempo window and the
-// preferences they keep. Nothing is built before it is first used: the menus
-// each time they open, the Tap Tempo window the first time it is asked for.
+// The extras around the two calculator windows, a part above the window
+// builder and the calculators' handlers: menus on the delay and tempo boxes,
+// a window menu, keyboard shortcuts, the Tap Tempo window and the preferences
+// they keep. Nothing is built before it is first used: a window's actions and
+// its menu the first time one of them is asked for, the Tap Tempo window the
+// first time it opens.
 #pragma once
 
 #include <QKeyCombination>
 #include <QMetaObject>
+#include <QObject>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +17,7 @@
 #include "calc/tempo_tools.h"
 #include "preferences.h"
 
+class QAction;
 class QEvent;
 class QKeyEvent;
 class QMenu;
@@ -26,10 +30,8 @@ class Program;
 class TapTempoWindow;
 enum class Which;
 
-inline constexpr QKeyCombination kTapTempoKey{Qt::ControlModifier, Qt::Key_T};
-inline constexpr QKeyCombination kCopyTableKey{Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_C};
+// Help's key, in the calculator windows and in the Tap Tempo window.
 inline constexpr QKeyCombination kHelpKey{Qt::Key_F1};
-inline constexpr QKeyCombination kMenuKey{Qt::ShiftModifier, Qt::Key_F10};
 
 // Steps, halves or doubles the window's tempo; false when its text is no number.
 bool StepTempo(CalculatorWindow& window, calc::TempoStep step);
@@ -40,16 +42,14 @@ bool CopyDelayTable(const CalculatorWindow& window);
 void SetKeepAbove(QWidget& window, bool on);
 
 // The menu of delay box `slot`: its line-edit entries, and for its note value
-// the milliseconds, triplet, hertz and samples to copy, and the whole table.
+// the milliseconds, triplet, hertz and samples to copy, then `copyTable`.
 // Owned by the box; the caller pops it up.
-QMenu* CreateDelayBoxMenu(CalculatorWindow& window, int slot);
+QMenu* CreateDelayBoxMenu(CalculatorWindow& window, int slot, QAction* copyTable);
 
-class Extras {
+class Extras : public QObject {
  public:
   Extras(Program& program, PreferencesFile file);
-  ~Extras();
-  Extras(const Extras&) = delete;
-  Extras& operator=(const Extras&) = delete;
+  ~Extras() override;
 
   const Preferences& preferences() const { return preferences_; }
   void SetKeepAbove(bool on);
@@ -60,13 +60,19 @@ class Extras {
   void ShowTapTempo(CalculatorWindow& window);
   TapTempoWindow* tapTempo() const { return tapTempo_.get(); }
 
-  // The tempo box's menu and the window menu, owned by `window`.
-  QMenu* CreateTempoBoxMenu(CalculatorWindow& window);
-  QMenu* CreateWindowMenu(CalculatorWindow& window);
+ protected:
+  // The window menu, the first press of a shortcut, and the tempo keys.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void Attach(Which which, CalculatorWindow& window);
-  bool WindowEvent(CalculatorWindow& window, QEvent* event);
+  struct WindowActions;
+  void Attach(CalculatorWindow& window);
+  WindowActions& Actions(CalculatorWindow& window);
+  void Refresh(CalculatorWindow& window, WindowActions& actions);
+  // Shows the window's actions in `menu`, brought up to date each time it opens.
+  void ShowsActions(QMenu* menu, CalculatorWindow& window);
+  QMenu* CreateTempoBoxMenu(CalculatorWindow& window);
+  QMenu* CreateWindowMenu(CalculatorWindow& window, WindowActions& actions);
   bool KeyPress(CalculatorWindow& window, const QKeyEvent& event);
   void ApplyTuning();
   void Save();
@@ -77,6 +83,7 @@ class Extras {
   PreferencesFile file_;
   Preferences preferences_;
   std::unique_ptr<TapTempoWindow> tapTempo_;
+  std::map<const CalculatorWindow*, std::unique_ptr<WindowActions>> actions_;
   std::vector<QMetaObject::Connection> connections_;
 };
 

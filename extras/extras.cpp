@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QWindow>
 #include <algorithm>
+#include <array>
+#include <iterator>
 #include <optional>
 #include <utility>
 
@@ -25,23 +27,16 @@ namespace {
 
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
-QLineEdit* TempoBox(const CalculatorWindow& window) { return window.control<QLineEdit>("bpm"); }
 std::string TempoText(const CalculatorWindow& window) {
-  return TempoBox(window)->text().toStdString();
+  return window.tempoBox()->text().toStdString();
 }
 std::string RateText(const CalculatorWindow& window) {
-  return window.control<QComboBox>("SampleRate")->currentText().toStdString();
+  return window.sampleRateBox()->currentText().toStdString();
 }
 
 void PopUp(QMenu* menu, const QPoint& globalPos) {
   menu->setAttribute(Qt::WA_DeleteOnClose);
   menu->popup(globalPos);
-}
-
-// Shows the key beside the entry; the key itself is handled by the window.
-void ShowKey(QAction* action, QKeyCombination key) {
-  action->setShortcut(QKeySequence(key));
-  action->setShortcutContext(Qt::WidgetShortcut);
 }
 
 void ToClipboard(const QString& text) { QGuiApplication::clipboard()->setText(text); }
@@ -86,11 +81,43 @@ std::optional<calc::TempoStep> TempoKeyStep(const QKeyEvent& event) {
 
 constexpr char kFromCMinus1Caption[] = "C\u22121 = 0, as sequencers count (A4 = 69)";
 
+// The commands of the extras on one calculator window, in the order of their rows.
+enum class Command { KeepAbove, TapTempo, CopyTable, Halve, Double, Help, About, OpenMenu };
+
+struct CommandRow {
+  Command command;
+  const char* text;     // UTF-8, with its mnemonic
+  QKeyCombination key;  // Qt::Key_unknown: none
+};
+
+// One mnemonic per entry, free in every menu that shows it.
+constexpr CommandRow kCommands[] = {
+    {Command::KeepAbove, "&Keep Above Other Windows", {}},
+    {Command::TapTempo, "Tap T&empo…", QKeyCombination(Qt::ControlModifier, Qt::Key_T)},
+    {Command::CopyTable, "Copy Delay Ta&ble",
+     QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_C)},
+    {Command::Halve, "&Halve Tempo", {}},
+    {Command::Double, "D&ouble Tempo", {}},
+    {Command::Help, "&Help", kHelpKey},
+    {Command::About, "&About", {}},
+    // Opens the focused control's menu, as the Menu key does; in no menu.
+    {Command::OpenMenu, "Open Menu", QKeyCombination(Qt::ShiftModifier, Qt::Key_F10)},
+};
+constexpr bool RowsInCommandOrder() {
+  for (std::size_t i = 0; i < std::size(kCommands); ++i) {
+    if (kCommands[i].command != Command(i)) return false;
+  }
+  return true;
+}
+static_assert(RowsInCommandOrder());
+
+constexpr bool HasKey(const CommandRow& row) { return row.key != QKeyCombination(); }
+
 }  // namespace
 
 bool StepTempo(CalculatorWindow& window, calc::TempoStep step) {
   const auto text = calc::StepTempoText(TempoText(window), step, window.separator());
-  return text && window.WriteTempo(*text);
+  return text && window.WriteTempo(*text, TempoOrigin::Key);
 }
 
 bool CopyDelayTable(const CalculatorWindow& window) {
@@ -110,7 +137,7 @@ void SetKeepAbove(QWidget& window, bool on) {
   if (QWindow* handle = window.windowHandle()) handle->setFlags(flags);
 }
 
-QMenu* CreateDelayBoxMenu(CalculatorWindow& window, int slot) {
+QMenu* CreateDelayBoxMenu(CalculatorWindow& window, int slot, QAction* copyTable) {
   QLineEdit* box = window.DelayBox(slot);
   QMenu* menu = box->createStandardContextMenu();
   const char separator = window.separator();
@@ -145,69 +172,142 @@ QMenu* CreateDelayBoxMenu(CalculatorWindow& window, int slot) {
                   QStringLiteral("Copy %1 samples at %2 Hz").arg(QStringLiteral("%1"), rateShown),
                   QStringLiteral("Copy samples (%1)").arg(noSamples));
   menu->insertSeparator(before);
-  auto* table = new QAction(QStringLiteral("Copy Delay Ta&ble"), menu);
-  ShowKey(table, kCopyTableKey);
-  table->setEnabled(tempo.has_value());
-  QObject::connect(table, &QAction::triggered, &window, [&window] { CopyDelayTable(window); });
-  menu->insertAction(before, table);
+  menu->insertAction(before, copyTable);
   menu->insertSeparator(before);
   return menu;
 }
 
+// A window's actions: made once, the first time one is asked for, children of
+// the window and added to it, so that Qt takes their keys from every control
+// in it; every menu that offers a command shows the same action.
+struct Extras::WindowActions {
+  std::array<QAction*, std::size(kCommands)> commands{};
+  std::vector<std::pair<int, QAction*>> pitches;
+  std::vector<std::pair<calc::MidiNumbering, QAction*>> numberings;
+  QMenu* windowMenu = nullptr;
+
+  QAction* operator[](Command command) const { return commands[static_cast<std::size_t>(command)]; }
+};
+
 Extras::Extras(Program& program, PreferencesFile file)
     : program_(program), file_(std::move(file)), preferences_(file_.Read()) {
-  connections_.push_back(
-      QObject::connect(&program_, &Program::windowCreated, &program_,
-                       [this](Which which, CalculatorWindow* window) { Attach(which, *window); }));
+  connect(&program_, &Program::windowCreated, this,
+          [this](Which, CalculatorWindow* window) { Attach(*window); });
   for (Which which : {Which::Compact, Which::Large}) {
-    if (CalculatorWindow* window = program_.window(which)) Attach(which, *window);
+    if (CalculatorWindow* window = program_.window(which)) Attach(*window);
   }
 }
 
 Extras::~Extras() {
-  for (const QMetaObject::Connection& connection : connections_) QObject::disconnect(connection);
-  for (Which which : {Which::Compact, Which::Large}) {
-    if (CalculatorWindow* window = program_.window(which)) window->SetEventHook(nullptr);
+  // Every window listed is still alive: a window leaves the list as it goes.
+  for (auto& [window, actions] : actions_) {
+    delete actions->windowMenu;
+    for (QAction* action : actions->commands) delete action;
   }
 }
 
-void Extras::Attach(Which /*which: both layouts get the same extras*/, CalculatorWindow& window) {
-  window.SetEventHook(
-      [this](CalculatorWindow& target, QEvent* event) { return WindowEvent(target, event); });
-  QLineEdit* tempo = TempoBox(window);
+void Extras::Attach(CalculatorWindow& window) {
+  window.installEventFilter(this);
+  QLineEdit* tempo = window.tempoBox();
   tempo->setContextMenuPolicy(Qt::CustomContextMenu);
-  connections_.push_back(QObject::connect(
-      tempo, &QWidget::customContextMenuRequested, &window, [this, &window, tempo](QPoint at) {
-        PopUp(CreateTempoBoxMenu(window), tempo->mapToGlobal(at));
-      }));
+  connect(tempo, &QWidget::customContextMenuRequested, this, [this, &window, tempo](QPoint at) {
+    PopUp(CreateTempoBoxMenu(window), tempo->mapToGlobal(at));
+  });
   for (int slot = 0; slot < calc::kDelaySlots; ++slot) {
     QLineEdit* box = window.DelayBox(slot);
     box->setContextMenuPolicy(Qt::CustomContextMenu);
-    connections_.push_back(QObject::connect(
-        box, &QWidget::customContextMenuRequested, &window, [&window, box, slot](QPoint at) {
-          PopUp(CreateDelayBoxMenu(window, slot), box->mapToGlobal(at));
-        }));
+    connect(box, &QWidget::customContextMenuRequested, this, [this, &window, box, slot](QPoint at) {
+      QMenu* menu = CreateDelayBoxMenu(window, slot, Actions(window)[Command::CopyTable]);
+      ShowsActions(menu, window);
+      PopUp(menu, box->mapToGlobal(at));
+    });
   }
-  // The Tap Tempo window has nothing to follow once both windows are gone.
-  connections_.push_back(QObject::connect(&window, &QObject::destroyed, [this] {
+  connect(&window, &QObject::destroyed, this, [this, gone = &window] {
+    actions_.erase(gone);
+    // The Tap Tempo window has nothing to follow once both windows are gone.
     if (tapTempo_ && !program_.window(Which::Compact) && !program_.window(Which::Large)) {
       tapTempo_->close();
     }
-  }));
+  });
   if (preferences_.keepAbove) ui::SetKeepAbove(window, true);
   window.SetNoteTuning(preferences_.referencePitch, preferences_.numbering);
 }
 
-bool Extras::WindowEvent(CalculatorWindow& window, QEvent* event) {
+Extras::WindowActions& Extras::Actions(CalculatorWindow& window) {
+  std::unique_ptr<WindowActions>& made = actions_[&window];
+  if (made) return *made;
+  made = std::make_unique<WindowActions>();
+  for (const CommandRow& row : kCommands) {
+    auto* action = new QAction(QString::fromUtf8(row.text), &window);
+    if (HasKey(row)) action->setShortcut(QKeySequence(row.key));
+    window.addAction(action);
+    made->commands[static_cast<std::size_t>(row.command)] = action;
+  }
+  WindowActions& actions = *made;
+  actions[Command::KeepAbove]->setCheckable(true);
+  connect(actions[Command::KeepAbove], &QAction::triggered, this,
+          [this](bool on) { SetKeepAbove(on); });
+  connect(actions[Command::TapTempo], &QAction::triggered, this,
+          [this, &window] { ShowTapTempo(window); });
+  connect(actions[Command::CopyTable], &QAction::triggered, this, [&window] {
+    if (!CopyDelayTable(window)) QApplication::beep();
+  });
+  connect(actions[Command::Halve], &QAction::triggered, this,
+          [&window] { StepTempo(window, calc::TempoStep::Halve); });
+  connect(actions[Command::Double], &QAction::triggered, this,
+          [&window] { StepTempo(window, calc::TempoStep::Double); });
+  connect(actions[Command::Help], &QAction::triggered, this, [this] { program_.ShowHelp(); });
+  connect(actions[Command::About], &QAction::triggered, this, [this, &window] {
+    program_.ShowAbout(program_.window(Which::Compact) == &window ? Which::Compact : Which::Large);
+  });
+  connect(actions[Command::OpenMenu], &QAction::triggered, this,
+          [&window] { OpenMenuFromKeyboard(window); });
+  actions.windowMenu = CreateWindowMenu(window, actions);
+  return actions;
+}
+
+void Extras::Refresh(CalculatorWindow& window, WindowActions& actions) {
+  const std::string tempo = TempoText(window);
+  const char separator = window.separator();
+  actions[Command::CopyTable]->setEnabled(calc::TextToPositiveNumber(tempo, separator).has_value());
+  for (Command step : {Command::Halve, Command::Double}) {
+    const auto tempoStep =
+        step == Command::Halve ? calc::TempoStep::Halve : calc::TempoStep::Double;
+    actions[step]->setEnabled(calc::StepTempoText(tempo, tempoStep, separator).has_value());
+  }
+  actions[Command::KeepAbove]->setChecked(preferences_.keepAbove);
+  for (const auto& [hertz, action] : actions.pitches) {
+    action->setChecked(hertz == preferences_.referencePitch);
+  }
+  for (const auto& [numbering, action] : actions.numberings) {
+    action->setChecked(numbering == preferences_.numbering);
+  }
+}
+
+void Extras::ShowsActions(QMenu* menu, CalculatorWindow& window) {
+  connect(menu, &QMenu::aboutToShow, this, [this, &window] { Refresh(window, Actions(window)); });
+  // A disabled action would swallow its key: once the menu is gone, every key
+  // does its work again, or beeps when there is nothing to do.
+  connect(menu, &QMenu::aboutToHide, this, [this, &window] {
+    const WindowActions& actions = Actions(window);
+    for (const CommandRow& row : kCommands) {
+      if (HasKey(row)) actions[row.command]->setEnabled(true);
+    }
+  });
+}
+
+bool Extras::eventFilter(QObject* watched, QEvent* event) {
+  auto* window = qobject_cast<CalculatorWindow*>(watched);
+  if (!window) return false;
   if (event->type() == QEvent::ContextMenu) {
     auto* request = static_cast<QContextMenuEvent*>(event);
-    PopUp(CreateWindowMenu(window), request->globalPos());
+    Actions(*window).windowMenu->popup(request->globalPos());
     request->accept();
     return true;
   }
   if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
-    if (!KeyPress(window, *key)) return false;
+    if (!KeyPress(*window, *key)) return false;
     key->accept();
     return true;
   }
@@ -215,65 +315,37 @@ bool Extras::WindowEvent(CalculatorWindow& window, QEvent* event) {
 }
 
 bool Extras::KeyPress(CalculatorWindow& window, const QKeyEvent& event) {
-  const QKeyCombination key = event.keyCombination();
-  if (key == kTapTempoKey) {
-    ShowTapTempo(window);
-  } else if (key == kCopyTableKey) {
-    if (!CopyDelayTable(window)) QApplication::beep();
-  } else if (key == kHelpKey) {
-    program_.Command3_Click();
-  } else if (key == kMenuKey) {
-    OpenMenuFromKeyboard(window);
-  } else if (const auto step = TempoKeyStep(event);
-             step && window.focusWidget() == TempoBox(window)) {
-    return StepTempo(window, *step);
-  } else {
-    return false;
+  // Before the window's actions exist their keys come here, and make them.
+  for (const CommandRow& row : kCommands) {
+    if (HasKey(row) && row.key == event.keyCombination()) {
+      Actions(window)[row.command]->trigger();
+      return true;
+    }
   }
-  return true;
+  const auto step = TempoKeyStep(event);
+  return step && window.focusWidget() == window.tempoBox() && StepTempo(window, *step);
 }
 
 QMenu* Extras::CreateTempoBoxMenu(CalculatorWindow& window) {
-  QLineEdit* tempo = TempoBox(window);
-  QMenu* menu = tempo->createStandardContextMenu();
+  const WindowActions& actions = Actions(window);
+  QMenu* menu = window.tempoBox()->createStandardContextMenu();
   menu->setAccessibleName(QStringLiteral("Tempo box menu"));
   menu->addSeparator();
-  const std::string tempoText = TempoText(window);
-  const std::pair<calc::TempoStep, QString> steps[] = {
-      {calc::TempoStep::Halve, QStringLiteral("&Halve Tempo")},
-      {calc::TempoStep::Double, QStringLiteral("D&ouble Tempo")}};
-  for (const auto& [tempoStep, caption] : steps) {
-    // Copied: clang before 16 cannot capture a structured binding in a lambda.
-    const calc::TempoStep step = tempoStep;
-    QAction* action = menu->addAction(caption);
-    action->setEnabled(calc::StepTempoText(tempoText, step, window.separator()).has_value());
-    QObject::connect(action, &QAction::triggered, &window,
-                     [&window, step] { StepTempo(window, step); });
-  }
+  menu->addAction(actions[Command::Halve]);
+  menu->addAction(actions[Command::Double]);
   menu->addSeparator();
-  QAction* tap = menu->addAction(QStringLiteral("Tap Tem&po…"));
-  ShowKey(tap, kTapTempoKey);
-  QObject::connect(tap, &QAction::triggered, &window, [this, &window] { ShowTapTempo(window); });
+  menu->addAction(actions[Command::TapTempo]);
+  ShowsActions(menu, window);
   return menu;
 }
 
-QMenu* Extras::CreateWindowMenu(CalculatorWindow& window) {
+QMenu* Extras::CreateWindowMenu(CalculatorWindow& window, WindowActions& actions) {
   auto* menu = new QMenu(&window);
   menu->setAccessibleName(QStringLiteral("Window menu"));
-
-  QAction* above = menu->addAction(QStringLiteral("&Keep Above Other Windows"));
-  above->setCheckable(true);
-  above->setChecked(preferences_.keepAbove);
-  QObject::connect(above, &QAction::triggered, &window, [this](bool on) { SetKeepAbove(on); });
+  menu->addAction(actions[Command::KeepAbove]);
   menu->addSeparator();
-
-  QAction* tap = menu->addAction(QStringLiteral("&Tap Tempo…"));
-  ShowKey(tap, kTapTempoKey);
-  QObject::connect(tap, &QAction::triggered, &window, [this, &window] { ShowTapTempo(window); });
-  QAction* table = menu->addAction(QStringLiteral("Copy Delay Ta&ble"));
-  ShowKey(table, kCopyTableKey);
-  table->setEnabled(calc::TextToPositiveNumber(TempoText(window), window.separator()).has_value());
-  QObject::connect(table, &QAction::triggered, &window, [&window] { CopyDelayTable(window); });
+  menu->addAction(actions[Command::TapTempo]);
+  menu->addAction(actions[Command::CopyTable]);
   menu->addSeparator();
 
   QMenu* pitches = menu->addMenu(QStringLiteral("&Reference Pitch"));
@@ -282,10 +354,9 @@ QMenu* Extras::CreateWindowMenu(CalculatorWindow& window) {
   for (const int hertz : kReferencePitches) {
     QAction* action = pitches->addAction(QStringLiteral("A4 = %1 Hz").arg(hertz));
     action->setCheckable(true);
-    action->setChecked(hertz == preferences_.referencePitch);
     pitchGroup->addAction(action);
-    QObject::connect(action, &QAction::triggered, &window,
-                     [this, hertz] { SetReferencePitch(hertz); });
+    connect(action, &QAction::triggered, this, [this, hertz] { SetReferencePitch(hertz); });
+    actions.pitches.emplace_back(hertz, action);
   }
   QMenu* numberings = menu->addMenu(QStringLiteral("&MIDI Numbering"));
   numberings->setAccessibleName(QStringLiteral("MIDI Numbering"));
@@ -296,21 +367,15 @@ QMenu* Extras::CreateWindowMenu(CalculatorWindow& window) {
   for (const auto& [numbering, caption] : choices) {
     QAction* action = numberings->addAction(caption);
     action->setCheckable(true);
-    action->setChecked(numbering == preferences_.numbering);
     numberingGroup->addAction(action);
-    QObject::connect(action, &QAction::triggered, &window,
-                     [this, choice = numbering] { SetNumbering(choice); });
+    connect(action, &QAction::triggered, this,
+            [this, choice = numbering] { SetNumbering(choice); });
+    actions.numberings.emplace_back(numbering, action);
   }
   menu->addSeparator();
-
-  QAction* help = menu->addAction(QStringLiteral("&Help"));
-  ShowKey(help, kHelpKey);
-  QObject::connect(help, &QAction::triggered, &window, [this] { program_.Command3_Click(); });
-  QAction* about = menu->addAction(QStringLiteral("&About"));
-  QObject::connect(about, &QAction::triggered, &window, [this, &window] {
-    program_.Command4_Click(program_.window(Which::Compact) == &window ? Which::Compact
-                                                                       : Which::Large);
-  });
+  menu->addAction(actions[Command::Help]);
+  menu->addAction(actions[Command::About]);
+  ShowsActions(menu, window);
   return menu;
 }
 
@@ -321,11 +386,11 @@ void Extras::ShowTapTempo(CalculatorWindow& window) {
     QObject::connect(tapTempo_.get(), &TapTempoWindow::tempoTapped, tapTempo_.get(),
                      [this](const QString& text) {
                        if (CalculatorWindow* shown = VisibleWindow()) {
-                         shown->WriteTempo(text.toStdString());
+                         shown->WriteTempo(text.toStdString(), TempoOrigin::Tap);
                        }
                      });
     QObject::connect(tapTempo_.get(), &TapTempoWindow::helpRequested, tapTempo_.get(),
-                     [this] { program_.Command3_Click(); });
+                     [this] { program_.ShowHelp(); });
   }
   if (!tapTempo_->isVisible()) {
     tapTempo_->StartOver();
