@@ -16,10 +16,12 @@
 #include <optional>
 #include <utility>
 
+#include "calc/bars.h"
 #include "calc/delay_extras.h"
 #include "calc/numeric_text.h"
 #include "calculator_window.h"
 #include "program.h"
+#include "reference_pitch_dialog.h"
 #include "tap_tempo_window.h"
 
 namespace ui {
@@ -79,6 +81,12 @@ std::optional<calc::TempoStep> TempoKeyStep(const QKeyEvent& event) {
   }
 }
 
+// "A4 = 432 Hz", "A4 = 432,5 Hz".
+QString PitchCaption(double hertz, char separator) {
+  return QStringLiteral("A4 = %1 Hz")
+      .arg(FromStd(calc::ReferencePitchText(hertz, separator).value_or("?")));
+}
+
 constexpr char kFromCMinus1Caption[] = "C\u22121 = 0, as sequencers count (A4 = 69)";
 
 // The commands of the extras on one calculator window, in the order of their rows.
@@ -115,8 +123,18 @@ constexpr bool HasKey(const CommandRow& row) { return row.key != QKeyCombination
 
 }  // namespace
 
+std::size_t TempoBoxLength(const CalculatorWindow& window) {
+  return static_cast<std::size_t>(window.tempoBox()->maxLength());
+}
+
+bool StepChangesTempo(const CalculatorWindow& window, calc::TempoStep step) {
+  return calc::StepChangesTempo(TempoText(window), step, window.separator(),
+                                TempoBoxLength(window));
+}
+
 bool StepTempo(CalculatorWindow& window, calc::TempoStep step) {
-  const auto text = calc::StepTempoText(TempoText(window), step, window.separator());
+  const auto text =
+      calc::StepTempoInBox(TempoText(window), step, window.separator(), TempoBoxLength(window));
   return text && window.WriteTempo(*text, TempoOrigin::Key);
 }
 
@@ -177,12 +195,55 @@ QMenu* CreateDelayBoxMenu(CalculatorWindow& window, int slot, QAction* copyTable
   return menu;
 }
 
+QMenu* CreateSamplesBoxMenu(CalculatorWindow& window) {
+  QLineEdit* box = window.samplesBox();
+  QMenu* menu = box->createStandardContextMenu();
+  menu->setAccessibleName(QStringLiteral("Samples box menu"));
+  const char separator = window.separator();
+  const std::string samplesText = box->text().toStdString();
+  const std::string tempoText = TempoText(window);
+  const std::string rateText = RateText(window);
+  // Each entry carries its reason in its caption when it is greyed out.
+  const auto add = [menu](const calc::BarEntry& entry) {
+    auto* action = new QAction(FromStd(entry.caption), menu);
+    action->setEnabled(entry.value.has_value());
+    menu->addAction(action);
+    return action;
+  };
+  menu->addSeparator();
+  for (const int bars : calc::kBarCounts) {
+    const calc::BarEntry entry = calc::LoopTempoEntry(samplesText, rateText, bars, separator);
+    QAction* action = add(entry);
+    if (!entry.value) continue;
+    // A tempo the user chose from a menu, as Halve and Double in the tempo box's.
+    QObject::connect(action, &QAction::triggered, &window, [&window, tempo = *entry.value] {
+      if (!window.WriteTempo(tempo, TempoOrigin::Key)) QApplication::beep();
+    });
+  }
+  menu->addSeparator();
+  for (const int bars : calc::kBarCounts) {
+    for (const calc::BarEntry& entry : {calc::BarSamplesEntry(tempoText, rateText, bars, separator),
+                                        calc::BarSecondsEntry(tempoText, bars, separator)}) {
+      QAction* action = add(entry);
+      if (!entry.value) continue;
+      QObject::connect(action, &QAction::triggered, action,
+                       [copied = FromStd(*entry.value)] { ToClipboard(copied); });
+    }
+  }
+  return menu;
+}
+
 // A window's actions: made once, the first time one is asked for, children of
 // the window and added to it, so that Qt takes their keys from every control
 // in it; every menu that offers a command shows the same action.
 struct Extras::WindowActions {
   std::array<QAction*, std::size(kCommands)> commands{};
-  std::vector<std::pair<int, QAction*>> pitches;
+  std::vector<std::pair<double, QAction*>> pitches;
+  QMenu* pitchMenu = nullptr;
+  QAction* pitchSeparator = nullptr;  // after the listed pitches
+  QAction* customPitch = nullptr;     // a chosen pitch the list lacks; hidden without one
+  QAction* otherPitch = nullptr;
+  QAction* rememberRate = nullptr;
   std::vector<std::pair<calc::MidiNumbering, QAction*>> numberings;
   QMenu* windowMenu = nullptr;
 
@@ -191,6 +252,7 @@ struct Extras::WindowActions {
 
 Extras::Extras(Program& program, PreferencesFile file)
     : program_(program), file_(std::move(file)), preferences_(file_.Read()) {
+  if (preferences_.rememberSampleRate) startRate_ = preferences_.sampleRate;
   connect(&program_, &Program::windowCreated, this,
           [this](Which, CalculatorWindow* window) { Attach(*window); });
   for (Which which : {Which::Compact, Which::Large}) {
@@ -222,6 +284,11 @@ void Extras::Attach(CalculatorWindow& window) {
       PopUp(menu, box->mapToGlobal(at));
     });
   }
+  QLineEdit* samples = window.samplesBox();
+  samples->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(samples, &QWidget::customContextMenuRequested, this, [&window, samples](QPoint at) {
+    PopUp(CreateSamplesBoxMenu(window), samples->mapToGlobal(at));
+  });
   connect(&window, &QObject::destroyed, this, [this, gone = &window] {
     actions_.erase(gone);
     // The Tap Tempo window has nothing to follow once both windows are gone.
@@ -231,6 +298,14 @@ void Extras::Attach(CalculatorWindow& window) {
   });
   if (preferences_.keepAbove) ui::SetKeepAbove(window, true);
   window.SetNoteTuning(preferences_.referencePitch, preferences_.numbering);
+  if (startRate_) {
+    // As if the user had typed it: the beat calculator follows.
+    const auto text = calc::NumberToText(*startRate_, window.separator());
+    if (text) {
+      window.sampleRateBox()->setEditText(FromStd(*text));
+      window.SampleRate_Change();
+    }
+  }
 }
 
 Extras::WindowActions& Extras::Actions(CalculatorWindow& window) {
@@ -273,12 +348,31 @@ void Extras::Refresh(CalculatorWindow& window, WindowActions& actions) {
   for (Command step : {Command::Halve, Command::Double}) {
     const auto tempoStep =
         step == Command::Halve ? calc::TempoStep::Halve : calc::TempoStep::Double;
-    actions[step]->setEnabled(calc::StepTempoText(tempo, tempoStep, separator).has_value());
+    actions[step]->setEnabled(StepChangesTempo(window, tempoStep));
   }
   actions[Command::KeepAbove]->setChecked(preferences_.keepAbove);
+  bool listed = false;
   for (const auto& [hertz, action] : actions.pitches) {
     action->setChecked(hertz == preferences_.referencePitch);
+    listed = listed || action->isChecked();
   }
+  // A pitch chosen with Other… shows as a checked entry of its own after the
+  // list, made the first time there is one.
+  if (!listed && !actions.customPitch) {
+    QAction* first = actions.pitches.front().second;
+    actions.customPitch = new QAction(first->parent());
+    actions.customPitch->setCheckable(true);
+    first->actionGroup()->addAction(actions.customPitch);
+    actions.pitchMenu->insertAction(actions.pitchSeparator, actions.customPitch);
+  }
+  if (actions.customPitch) {
+    actions.customPitch->setVisible(!listed);
+    actions.customPitch->setChecked(!listed);
+    if (!listed) {
+      actions.customPitch->setText(PitchCaption(preferences_.referencePitch, separator));
+    }
+  }
+  actions.rememberRate->setChecked(preferences_.rememberSampleRate);
   for (const auto& [numbering, action] : actions.numberings) {
     action->setChecked(numbering == preferences_.numbering);
   }
@@ -299,6 +393,12 @@ void Extras::ShowsActions(QMenu* menu, CalculatorWindow& window) {
 bool Extras::eventFilter(QObject* watched, QEvent* event) {
   auto* window = qobject_cast<CalculatorWindow*>(watched);
   if (!window) return false;
+  // A window hidden once the program has let it go is a window the run ends in.
+  if (event->type() == QEvent::Hide && program_.window(Which::Compact) != window &&
+      program_.window(Which::Large) != window) {
+    KeepSampleRate(*window);
+    return false;
+  }
   if (event->type() == QEvent::ContextMenu) {
     auto* request = static_cast<QContextMenuEvent*>(event);
     Actions(*window).windowMenu->popup(request->globalPos());
@@ -351,13 +451,18 @@ QMenu* Extras::CreateWindowMenu(CalculatorWindow& window, WindowActions& actions
   QMenu* pitches = menu->addMenu(QStringLiteral("&Reference Pitch"));
   pitches->setAccessibleName(QStringLiteral("Reference Pitch"));
   auto* pitchGroup = new QActionGroup(pitches);
-  for (const int hertz : kReferencePitches) {
-    QAction* action = pitches->addAction(QStringLiteral("A4 = %1 Hz").arg(hertz));
+  for (const double hertz : calc::kListedReferencePitches) {
+    QAction* action = pitches->addAction(PitchCaption(hertz, window.separator()));
     action->setCheckable(true);
     pitchGroup->addAction(action);
     connect(action, &QAction::triggered, this, [this, hertz] { SetReferencePitch(hertz); });
     actions.pitches.emplace_back(hertz, action);
   }
+  actions.pitchMenu = pitches;
+  actions.pitchSeparator = pitches->addSeparator();
+  actions.otherPitch = pitches->addAction(QStringLiteral("&Other…"));
+  connect(actions.otherPitch, &QAction::triggered, this,
+          [this, &window] { ShowReferencePitchDialog(window); });
   QMenu* numberings = menu->addMenu(QStringLiteral("&MIDI Numbering"));
   numberings->setAccessibleName(QStringLiteral("MIDI Numbering"));
   auto* numberingGroup = new QActionGroup(numberings);
@@ -372,6 +477,11 @@ QMenu* Extras::CreateWindowMenu(CalculatorWindow& window, WindowActions& actions
             [this, choice = numbering] { SetNumbering(choice); });
     actions.numberings.emplace_back(numbering, action);
   }
+  // The sample rate kept from one run to the next.
+  actions.rememberRate = menu->addAction(QStringLiteral("Remember &Sample Rate"));
+  actions.rememberRate->setCheckable(true);
+  connect(actions.rememberRate, &QAction::triggered, this,
+          [this](bool on) { SetRememberSampleRate(on); });
   menu->addSeparator();
   menu->addAction(actions[Command::Help]);
   menu->addAction(actions[Command::About]);
@@ -408,14 +518,39 @@ void Extras::SetKeepAbove(bool on) {
   Save();
 }
 
-void Extras::SetReferencePitch(int hertz) {
-  if (preferences_.referencePitch == hertz ||
-      std::find(kReferencePitches.begin(), kReferencePitches.end(), hertz) ==
-          kReferencePitches.end()) {
-    return;
-  }
+void Extras::SetReferencePitch(double hertz) {
+  if (preferences_.referencePitch == hertz || !calc::IsReferencePitch(hertz)) return;
   preferences_.referencePitch = hertz;
   ApplyTuning();
+  Save();
+}
+
+ReferencePitchDialog* Extras::ShowReferencePitchDialog(CalculatorWindow& window) {
+  if (!pitchDialog_) {
+    pitchDialog_ =
+        new ReferencePitchDialog(preferences_.referencePitch, window.separator(), &window);
+    pitchDialog_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(pitchDialog_, &ReferencePitchDialog::pitchChosen, this,
+            [this](double hertz) { SetReferencePitch(hertz); });
+    pitchDialog_->open();
+  }
+  pitchDialog_->raise();
+  pitchDialog_->activateWindow();
+  return pitchDialog_;
+}
+
+void Extras::SetRememberSampleRate(bool on) {
+  if (preferences_.rememberSampleRate == on) return;
+  preferences_.rememberSampleRate = on;
+  Save();
+}
+
+void Extras::KeepSampleRate(const CalculatorWindow& window) {
+  if (!preferences_.rememberSampleRate) return;
+  const auto rate = calc::TextToNumber(RateText(window), window.separator());
+  // A rate that is no number above zero is not kept: the last one stays.
+  if (!rate || !(*rate > 0.0) || preferences_.sampleRate == rate) return;
+  preferences_.sampleRate = rate;
   Save();
 }
 
@@ -434,7 +569,12 @@ void Extras::ApplyTuning() {
   }
 }
 
-void Extras::Save() { file_.Write(preferences_); }
+void Extras::Save() {
+  // Nothing of the sample rate is written while it is not remembered.
+  Preferences stored = preferences_;
+  if (!stored.rememberSampleRate) stored.sampleRate.reset();
+  file_.Write(stored);
+}
 
 std::vector<QWidget*> Extras::Windows() const {
   std::vector<QWidget*> windows;

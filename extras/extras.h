@@ -9,8 +9,10 @@
 #include <QKeyCombination>
 #include <QMetaObject>
 #include <QObject>
+#include <QPointer>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,14 +29,19 @@ namespace ui {
 
 class CalculatorWindow;
 class Program;
+class ReferencePitchDialog;
 class TapTempoWindow;
 enum class Which;
 
 // Help's key, in the calculator windows and in the Tap Tempo window.
 inline constexpr QKeyCombination kHelpKey{Qt::Key_F1};
 
-// Steps, halves or doubles the window's tempo; false when its text is no number.
+// Steps, halves or doubles the window's tempo as the tempo box can show it;
+// false, and nothing written, when the step would do nothing there (no
+// number, Down at 1 BPM or less, a result the box cannot show).
 bool StepTempo(CalculatorWindow& window, calc::TempoStep step);
+// Whether StepTempo would change the tempo: whether its entry is enabled.
+bool StepChangesTempo(const CalculatorWindow& window, calc::TempoStep step);
 // Puts the delay table for the window's tempo and sample rate on the
 // clipboard; false, and nothing copied, when the tempo is not a positive number.
 bool CopyDelayTable(const CalculatorWindow& window);
@@ -46,6 +53,13 @@ void SetKeepAbove(QWidget& window, bool on);
 // Owned by the box; the caller pops it up.
 QMenu* CreateDelayBoxMenu(CalculatorWindow& window, int slot, QAction* copyTable);
 
+// The Samples box's menu: its line-edit entries, then the tempo of the loop
+// as 1, 2, 4 and 8 bars of 4/4, each writing that tempo into the tempo box,
+// and the length of so many bars at the window's tempo and sample rate, in
+// samples and in seconds, to copy. An entry that cannot be computed is greyed
+// out and says why. Owned by the box; the caller pops it up.
+QMenu* CreateSamplesBoxMenu(CalculatorWindow& window);
+
 class Extras : public QObject {
  public:
   Extras(Program& program, PreferencesFile file);
@@ -53,8 +67,14 @@ class Extras : public QObject {
 
   const Preferences& preferences() const { return preferences_; }
   void SetKeepAbove(bool on);
-  void SetReferencePitch(int hertz);
+  // Any pitch calc::IsReferencePitch takes; others are ignored.
+  void SetReferencePitch(double hertz);
   void SetNumbering(calc::MidiNumbering numbering);
+  // Whether the sample rate shown at exit is shown again at the next start.
+  void SetRememberSampleRate(bool on);
+  // Opens the dialog of the Reference Pitch menu's Other… over `window`, or
+  // brings the open one to the front; it closes itself.
+  ReferencePitchDialog* ShowReferencePitchDialog(CalculatorWindow& window);
 
   // Opens the Tap Tempo window beside `window`, or brings it to the front.
   void ShowTapTempo(CalculatorWindow& window);
@@ -75,6 +95,8 @@ class Extras : public QObject {
   QMenu* CreateWindowMenu(CalculatorWindow& window, WindowActions& actions);
   bool KeyPress(CalculatorWindow& window, const QKeyEvent& event);
   void ApplyTuning();
+  // At exit: keeps the rate the window shows, when it is remembered.
+  void KeepSampleRate(const CalculatorWindow& window);
   void Save();
   std::vector<QWidget*> Windows() const;  // the loaded main windows and the Tap Tempo window
   CalculatorWindow* VisibleWindow() const;
@@ -83,6 +105,8 @@ class Extras : public QObject {
   PreferencesFile file_;
   Preferences preferences_;
   std::unique_ptr<TapTempoWindow> tapTempo_;
+  std::optional<double> startRate_;  // the rate every window starts with; none: as designed
+  QPointer<ReferencePitchDialog> pitchDialog_;
   std::map<const CalculatorWindow*, std::unique_ptr<WindowActions>> actions_;
   std::vector<QMetaObject::Connection> connections_;
 };

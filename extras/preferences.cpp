@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "calc/numeric_text.h"
 #include "settings.h"
 
 namespace ui {
@@ -39,16 +40,23 @@ QString FormatFlag(const bool& value, char /*separator*/) {
   return value ? QStringLiteral("true") : QStringLiteral("false");
 }
 
-std::optional<int> ParsePitch(const QString& text, char /*separator*/) {
-  bool ok = false;
-  const int pitch = text.trimmed().toInt(&ok);
-  if (!ok || std::find(kReferencePitches.begin(), kReferencePitches.end(), pitch) ==
-                 kReferencePitches.end()) {
-    return std::nullopt;
-  }
-  return pitch;
+std::optional<double> ParsePitch(const QString& text, char /*separator: always '.'*/) {
+  return calc::ReadReferencePitch(text.toStdString(), '.').hertz;
 }
-QString FormatPitch(const int& value, char /*separator*/) { return QString::number(value); }
+QString FormatPitch(const double& value, char /*separator*/) {
+  const auto text = calc::ReferencePitchText(value, '.');
+  return text ? QString::fromStdString(*text) : QString();
+}
+
+std::optional<std::optional<double>> ParseRate(const QString& text, char /*separator*/) {
+  const auto rate = calc::TextToNumber(text.toStdString(), '.');
+  if (!rate || !(*rate > 0.0)) return std::nullopt;
+  return std::optional<double>(*rate);
+}
+QString FormatRate(const std::optional<double>& value, char /*separator*/) {
+  const auto text = value ? calc::NumberToText(*value, '.') : std::nullopt;
+  return text ? QString::fromStdString(*text) : QString();
+}
 
 std::optional<calc::MidiNumbering> ParseNumbering(const QString& text, char /*separator*/) {
   if (text.trimmed() == kFromC0) return calc::MidiNumbering::C0IsZero;
@@ -74,6 +82,7 @@ bool PreferencesFile::Write(const Preferences& preferences) {
         (lines.append(field.key.Line(preferences.*field.member, '.')), ...);
       },
       kPreferenceFields);
+  lines.removeIf([](const std::pair<QString, QString>& line) { return line.second.isEmpty(); });
   return settings::WriteSettingsAt(path_, kSection, lines, kWhat);
 }
 

@@ -1,6 +1,6 @@
 // The calculator's preferences: keep its windows above others, the reference
-// pitch of A4 and the MIDI numbering. They live in a file of their own beside
-// the saved settings (settings::PreferencesPath()), which keep their five keys.
+// pitch of A4, the MIDI numbering and whether the sample rate is remembered. They live in a file of
+// their own beside the saved settings (settings::PreferencesPath()), which keep their five keys.
 #pragma once
 
 #include <QString>
@@ -13,16 +13,19 @@
 
 namespace ui {
 
-// The reference pitches of A4 a user can choose, in hertz.
-inline constexpr std::array<int, 9> kReferencePitches = {415, 430, 432, 435, 440,
-                                                         442, 443, 444, 446};
 // How the preferences' texts read and write; a text that is not one of the
 // values gives none.
 namespace preference {
 std::optional<bool> ParseFlag(const QString& text, char separator);
 QString FormatFlag(const bool& value, char separator);
-std::optional<int> ParsePitch(const QString& text, char separator);
-QString FormatPitch(const int& value, char separator);
+// A reference pitch is any calc::IsReferencePitch value, written as
+// calc::ReferencePitchText writes it ("440", "432.5"); a text that
+// calc::ReadReferencePitch takes reads ("432.0" gives 432).
+std::optional<double> ParsePitch(const QString& text, char separator);
+QString FormatPitch(const double& value, char separator);
+// A sample rate: a positive number; none is stored as no text.
+std::optional<std::optional<double>> ParseRate(const QString& text, char separator);
+QString FormatRate(const std::optional<double>& value, char separator);
 std::optional<calc::MidiNumbering> ParseNumbering(const QString& text, char separator);
 QString FormatNumbering(const calc::MidiNumbering& value, char separator);
 }  // namespace preference
@@ -31,17 +34,24 @@ QString FormatNumbering(const calc::MidiNumbering& value, char separator);
 // behaviour. A missing or damaged value gives its default.
 inline constexpr settings::Setting<bool> kKeepAbove{"KeepAbove", false, preference::ParseFlag,
                                                     preference::FormatFlag};
-inline constexpr settings::Setting<int> kReferencePitch{
-    // one of kReferencePitches
-    "ReferencePitch", calc::kStandardPitchHertz, preference::ParsePitch, preference::FormatPitch};
+inline constexpr settings::Setting<double> kReferencePitch{
+    "ReferencePitch", calc::kStandardPitch, preference::ParsePitch, preference::FormatPitch};
 inline constexpr settings::Setting<calc::MidiNumbering> kNumbering{
     "MidiNumbering", calc::kDesignedNumbering, preference::ParseNumbering,
     preference::FormatNumbering};
+// Whether the sample rate shown at exit is kept and shown again at start; the
+// rate kept, written only while the choice is on.
+inline constexpr settings::Setting<bool> kRememberSampleRate{
+    "RememberSampleRate", false, preference::ParseFlag, preference::FormatFlag};
+inline constexpr settings::Setting<std::optional<double>> kSampleRate{
+    "SampleRate", std::nullopt, preference::ParseRate, preference::FormatRate};
 
 struct Preferences {
   bool keepAbove = kKeepAbove.defaultValue;
-  int referencePitch = kReferencePitch.defaultValue;
+  double referencePitch = kReferencePitch.defaultValue;
   calc::MidiNumbering numbering = kNumbering.defaultValue;
+  bool rememberSampleRate = kRememberSampleRate.defaultValue;
+  std::optional<double> sampleRate = kSampleRate.defaultValue;
 
   bool operator==(const Preferences&) const = default;
 };
@@ -55,8 +65,10 @@ struct PreferenceField {
 };
 inline constexpr std::tuple kPreferenceFields{
     PreferenceField<bool>{kKeepAbove, &Preferences::keepAbove},
-    PreferenceField<int>{kReferencePitch, &Preferences::referencePitch},
-    PreferenceField<calc::MidiNumbering>{kNumbering, &Preferences::numbering}};
+    PreferenceField<double>{kReferencePitch, &Preferences::referencePitch},
+    PreferenceField<calc::MidiNumbering>{kNumbering, &Preferences::numbering},
+    PreferenceField<bool>{kRememberSampleRate, &Preferences::rememberSampleRate},
+    PreferenceField<std::optional<double>>{kSampleRate, &Preferences::sampleRate}};
 
 class PreferencesFile {
  public:
@@ -69,7 +81,8 @@ class PreferencesFile {
   Preferences Read() const;
 
   // Stores them as the saved settings are stored: only the lines of its own
-  // section change, the file is replaced whole or not at all, and a failure
+  // section change (a value without text, such as no sample rate, leaves its
+  // line as it is), the file is replaced whole or not at all, and a failure
   // keeps the old file and is said on standard error.
   bool Write(const Preferences& preferences);
 

@@ -156,7 +156,12 @@ void TapTempoWindow::Show() {
   tempo_->setText(text ? QStringLiteral("%1 BPM").arg(QString::fromStdString(*text))
                        : QStringLiteral("– BPM"));
   tempo_->setAccessibleName(text ? tempo_->text() : QStringLiteral("No tempo yet"));
-  if (state.taps == 0) {
+  // From the second tap on, the status line says how sure the tempo is:
+  // "120.2 BPM ± 0.3, 12 taps".
+  const auto status = calc::TapStatusText(state, separator_);
+  if (status) {
+    count_->setText(QString::fromStdString(*status));
+  } else if (state.taps == 0) {
     count_->setText(QStringLiteral("No taps yet"));
   } else if (state.taps == 1) {
     count_->setText(QStringLiteral("1 tap: tap again"));

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSet>
+#include <QSlider>
 #include <QTest>
 
 #include "extras_test_support.h"
@@ -338,6 +339,18 @@ class ExtrasMenuTest : public programtest::Fixture {
         << QStringList{"---", "Halve Tempo", "Double Tempo", "---", "Tap Tempo… | Ctrl+T"}
         << "120000"
         << "2";
+    QTest::newRow("double 0.001 gives 0.002")
+        << '.' << "0.001"
+        << "Double Tempo"
+        << QStringList{"---", "Halve Tempo", "Double Tempo", "---", "Tap Tempo… | Ctrl+T"}
+        << "0.002"
+        << "1.2E+8";
+    QTest::newRow("halve the smallest tempo: off, nothing changes")
+        << '.' << "5E-324"
+        << "Halve Tempo"
+        << QStringList{"---", "(off) Halve Tempo", "Double Tempo", "---", "Tap Tempo… | Ctrl+T"}
+        << "5E-324"
+        << "2000";
     QTest::newRow("no number: both off, nothing changes")
         << '.' << "abc"
         << "Halve Tempo"
@@ -370,6 +383,139 @@ class ExtrasMenuTest : public programtest::Fixture {
     QCOMPARE(window->control<QLineEdit>("Text1(0)")->text(), firstSlot);
   }
 
+  // ---- The Samples box's menu ----
+
+  void samplesBoxMenu_data() {
+    QTest::addColumn<char>("separator");
+    QTest::addColumn<QString>("tempo");
+    QTest::addColumn<QString>("rate");
+    QTest::addColumn<QString>("samples");
+    QTest::addColumn<QStringList>("extras");  // the entries after the line-edit ones
+    QTest::addColumn<QString>("chosen");      // the entry then chosen
+    QTest::addColumn<QString>("after");       // the tempo box, then the clipboard
+    QTest::addColumn<QString>("copied");
+    QTest::newRow("four bars at 44100 Hz") << '.' << "120"
+                                           << "44100"
+                                           << "352800"
+                                           << QStringList{"---",
+                                                          "As 1 bar: 30 BPM",
+                                                          "As 2 bars: 60 BPM",
+                                                          "As 4 bars: 120 BPM",
+                                                          "As 8 bars: 240 BPM",
+                                                          "---",
+                                                          "Copy 1 bar: 88200 samples",
+                                                          "Copy 1 bar: 2 seconds",
+                                                          "Copy 2 bars: 176400 samples",
+                                                          "Copy 2 bars: 4 seconds",
+                                                          "Copy 4 bars: 352800 samples",
+                                                          "Copy 4 bars: 8 seconds",
+                                                          "Copy 8 bars: 705600 samples",
+                                                          "Copy 8 bars: 16 seconds"}
+                                           << "As 2 bars: 60 BPM"
+                                           << "60"
+                                           << "";
+    QTest::newRow("comma, rounded") << ',' << "90,5"
+                                    << "48000"
+                                    << "100000"
+                                    << QStringList{"---",
+                                                   "As 1 bar: 115,2 BPM",
+                                                   "As 2 bars: 230,4 BPM",
+                                                   "As 4 bars: 460,8 BPM",
+                                                   "As 8 bars: 921,6 BPM",
+                                                   "---",
+                                                   "Copy 1 bar: 127293 samples",
+                                                   "Copy 1 bar: 2,651934 seconds",
+                                                   "Copy 2 bars: 254586 samples",
+                                                   "Copy 2 bars: 5,303867 seconds",
+                                                   "Copy 4 bars: 509171 samples",
+                                                   "Copy 4 bars: 10,607735 seconds",
+                                                   "Copy 8 bars: 1018343 samples",
+                                                   "Copy 8 bars: 21,21547 seconds"}
+                                    << "Copy 1 bar: 2,651934 seconds"
+                                    << "90,5"
+                                    << "2,651934";
+    QTest::newRow("no samples, no rate: greyed out with the reason")
+        << '.' << "120"
+        << "fast"
+        << "lots"
+        << QStringList{"---",
+                       "(off) As 1 bar: no sample count",
+                       "(off) As 2 bars: no sample count",
+                       "(off) As 4 bars: no sample count",
+                       "(off) As 8 bars: no sample count",
+                       "---",
+                       "(off) Copy 1 bar: no sample rate",
+                       "Copy 1 bar: 2 seconds",
+                       "(off) Copy 2 bars: no sample rate",
+                       "Copy 2 bars: 4 seconds",
+                       "(off) Copy 4 bars: no sample rate",
+                       "Copy 4 bars: 8 seconds",
+                       "(off) Copy 8 bars: no sample rate",
+                       "Copy 8 bars: 16 seconds"}
+        << "Copy 8 bars: 16 seconds"
+        << "120"
+        << "16";
+    QTest::newRow("no tempo, tiny loop out of range")
+        << '.' << "abc"
+        << "44100"
+        << "1E-305"
+        << QStringList{"---",
+                       "(off) As 1 bar: out of range",
+                       "(off) As 2 bars: out of range",
+                       "(off) As 4 bars: out of range",
+                       "(off) As 8 bars: out of range",
+                       "---",
+                       "(off) Copy 1 bar: no tempo",
+                       "(off) Copy 1 bar: no tempo",
+                       "(off) Copy 2 bars: no tempo",
+                       "(off) Copy 2 bars: no tempo",
+                       "(off) Copy 4 bars: no tempo",
+                       "(off) Copy 4 bars: no tempo",
+                       "(off) Copy 8 bars: no tempo",
+                       "(off) Copy 8 bars: no tempo"}
+        << "As 4 bars: out of range"
+        << "abc"
+        << "";
+  }
+  void samplesBoxMenu() {
+    QFETCH_GLOBAL(QString, layout);
+    QFETCH(char, separator);
+    QFETCH(QString, tempo);
+    QFETCH(QString, rate);
+    QFETCH(QString, samples);
+    QFETCH(QStringList, extras);
+    QFETCH(QString, chosen);
+    QFETCH(QString, after);
+    QFETCH(QString, copied);
+    ui::CalculatorWindow* window = Restart(layout, separator);
+    QVERIFY(window);
+    auto* bpm = window->control<QLineEdit>("bpm");
+    bpm->setText(tempo);
+    window->control<QComboBox>("SampleRate")->setEditText(rate);
+    auto* box = window->control<QLineEdit>("Samples");
+    box->setText(samples);
+    QGuiApplication::clipboard()->setText(QString());
+
+    QMenu* menu = RequestMenu(box, QContextMenuEvent::Mouse);
+    QVERIFY(menu);
+    const QStringList lines = Describe(menu);
+    QCOMPARE(lines.mid(lines.size() - extras.size()), extras);
+    for (const char* kept : {"Cut", "Copy", "Paste", "Select All"}) {
+      QVERIFY2(lines.indexOf(QString::fromLatin1(kept)) < lines.size() - extras.size(), kept);
+    }
+    QAction* entry = Entry(menu, chosen);
+    QVERIFY(entry);
+    entry->trigger();
+    CloseMenus();
+    QCOMPARE(bpm->text(), after);
+    QCOMPARE(Clipboard(), copied);
+    if (after != tempo) {
+      // Every result follows, as for a typed tempo.
+      QCOMPARE(window->control<QSlider>("Slider1")->value(), 60);
+      QCOMPARE(window->control<QLineEdit>("Text1(0)")->text(), QStringLiteral("4000"));
+    }
+  }
+
   // ---- The window menu ----
 
   void windowMenu_data() {
@@ -389,14 +535,14 @@ class ExtrasMenuTest : public programtest::Fixture {
     QVERIFY(clicked);
     QMenu* menu = RequestMenu(clicked, QContextMenuEvent::Mouse);
     QVERIFY(menu);
-    QCOMPARE(Describe(menu),
-             (QStringList{"Keep Above Other Windows", "---", "Tap Tempo… | Ctrl+T",
-                          "Copy Delay Table | Ctrl+Shift+C", "---", "Reference Pitch >",
-                          "MIDI Numbering >", "---", "Help | F1", "About"}));
-    QCOMPARE(
-        Describe(Entry(menu, QStringLiteral("Reference Pitch"))->menu()),
-        (QStringList{"A4 = 415 Hz", "A4 = 430 Hz", "A4 = 432 Hz", "A4 = 435 Hz", "(on) A4 = 440 Hz",
-                     "A4 = 442 Hz", "A4 = 443 Hz", "A4 = 444 Hz", "A4 = 446 Hz"}));
+    QCOMPARE(Describe(menu), (QStringList{"Keep Above Other Windows", "---", "Tap Tempo… | Ctrl+T",
+                                          "Copy Delay Table | Ctrl+Shift+C", "---",
+                                          "Reference Pitch >", "MIDI Numbering >",
+                                          "Remember Sample Rate", "---", "Help | F1", "About"}));
+    QCOMPARE(Describe(Entry(menu, QStringLiteral("Reference Pitch"))->menu()),
+             (QStringList{"A4 = 392 Hz", "A4 = 415 Hz", "A4 = 430 Hz", "A4 = 432 Hz", "A4 = 435 Hz",
+                          "(on) A4 = 440 Hz", "A4 = 442 Hz", "A4 = 443 Hz", "A4 = 444 Hz",
+                          "A4 = 446 Hz", "A4 = 466 Hz", "---", "Other…"}));
     QCOMPARE(Describe(Entry(menu, QStringLiteral("MIDI Numbering"))->menu()),
              (QStringList{"(on) C0 = 0",
                           QStringLiteral("C\u22121 = 0, as sequencers count (A4 = 69)")}));

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +19,7 @@
 
 #include "config_paths.h"
 #include "extras_test_support.h"
+#include "reference_pitch_dialog.h"
 #include "settings.h"
 #include "tap_tempo_window.h"
 
@@ -45,7 +47,7 @@ int LiveObjects() {
   return count;
 }
 
-Preferences Make(bool keepAbove, int pitch, MidiNumbering numbering) {
+Preferences Make(bool keepAbove, double pitch, MidiNumbering numbering) {
   Preferences preferences;
   preferences.keepAbove = keepAbove;
   preferences.referencePitch = pitch;
@@ -54,6 +56,13 @@ Preferences Make(bool keepAbove, int pitch, MidiNumbering numbering) {
 }
 
 const Preferences kDefaults;
+
+Preferences Remembering(std::optional<double> rate, bool on = true) {
+  Preferences preferences;
+  preferences.rememberSampleRate = on;
+  preferences.sampleRate = rate;
+  return preferences;
+}
 
 void PressNote(ui::CalculatorWindow* window, int index, int octave) {
   auto* slider = window->control<QSlider>("sldOctave");
@@ -148,10 +157,35 @@ class ExtrasPreferencesTest : public programtest::Fixture {
         << QByteArray("  [Preferences]  \r\n KeepAbove = TRUE \r\nReferencePitch= 415\r\n")
         << Make(true, 415, MidiNumbering::C0IsZero);
     QTest::newRow("unknown pitch gives 440")
-        << QByteArray("[Preferences]\nReferencePitch=441\nKeepAbove=true\n")
+        << QByteArray("[Preferences]\nReferencePitch=480.1\nKeepAbove=true\n")
         << Make(true, 440, MidiNumbering::C0IsZero);
-    QTest::newRow("pitch with a fraction gives 440")
-        << QByteArray("[Preferences]\nReferencePitch=432.0\n") << kDefaults;
+    // Any pitch from 380 to 480 Hz in tenths is a reference now, so a zero
+    // fraction reads as the whole number, as the dialog reads it.
+    QTest::newRow("pitch with a zero fraction reads")
+        << QByteArray("[Preferences]\nReferencePitch=432.0\n")
+        << Make(false, 432, MidiNumbering::C0IsZero);
+    QTest::newRow("pitch in tenths, outside the list")
+        << QByteArray("[Preferences]\nReferencePitch=432.5\n")
+        << Make(false, 432.5, MidiNumbering::C0IsZero);
+    QTest::newRow("pitch off the tenths gives 440")
+        << QByteArray("[Preferences]\nReferencePitch=432.05\n") << kDefaults;
+    QTest::newRow("pitch with a comma gives 440: the file writes points")
+        << QByteArray("[Preferences]\nReferencePitch=432,5\n") << kDefaults;
+    QTest::newRow("lowest pitch") << QByteArray("[Preferences]\nReferencePitch=380\n")
+                                  << Make(false, 380, MidiNumbering::C0IsZero);
+    QTest::newRow("below the lowest pitch gives 440")
+        << QByteArray("[Preferences]\nReferencePitch=379.9\n") << kDefaults;
+    QTest::newRow("remembered sample rate")
+        << QByteArray("[Preferences]\nRememberSampleRate=true\nSampleRate=48000\n")
+        << Remembering(48000);
+    QTest::newRow("sample rate with a fraction")
+        << QByteArray("[Preferences]\nRememberSampleRate=true\nSampleRate=22050.5\n")
+        << Remembering(22050.5);
+    QTest::newRow("sample rate that is no rate is none")
+        << QByteArray("[Preferences]\nRememberSampleRate=true\nSampleRate=-44100\n")
+        << Remembering(std::nullopt);
+    QTest::newRow("sample rate kept while not remembered")
+        << QByteArray("[Preferences]\nSampleRate=96000\n") << Remembering(96000, false);
     QTest::newRow("unknown numbering gives C0")
         << QByteArray("[Preferences]\nMidiNumbering=C1\nReferencePitch=446\n")
         << Make(false, 446, MidiNumbering::C0IsZero);
@@ -183,6 +217,8 @@ class ExtrasPreferencesTest : public programtest::Fixture {
     QTest::newRow("lowest pitch, sequencer numbering")
         << Make(false, 415, MidiNumbering::CMinus1IsZero);
     QTest::newRow("highest pitch, everything on") << Make(true, 446, MidiNumbering::CMinus1IsZero);
+    QTest::newRow("pitch in tenths") << Make(false, 466.6, MidiNumbering::C0IsZero);
+    QTest::newRow("remembered sample rate") << Remembering(22050.5);
   }
   void writtenFileReadsBack() {
     QFETCH(Preferences, preferences);
@@ -433,6 +469,133 @@ class ExtrasPreferencesTest : public programtest::Fixture {
     QCOMPARE(KeptAbove(window), keptAbove);
     QCOMPARE((QStringList{Box(window, "NoteFreq"), Box(window, "MidiNoteNumber")}), note);
     QCOMPARE(programtest::FileBytes(settings::PreferencesPath()), file);  // read, not rewritten
+  }
+
+  void otherPitchDialog_data() {
+    QTest::addColumn<QString>("layout");
+    QTest::addColumn<char>("separator");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("problem");  // under the box; empty: taken
+    QTest::addColumn<QString>("a4");       // NoteFreq for A4 after Enter
+    QTest::newRow("432,5 with a comma, compact") << "compact" << ',' << "432,5"
+                                                 << ""
+                                                 << "432,500";
+    QTest::newRow("432,5 with a comma, large") << "large" << ',' << "432,5"
+                                               << ""
+                                               << "432,500";
+    QTest::newRow("the lowest pitch") << "compact" << '.' << "380"
+                                      << ""
+                                      << "380.000";
+    QTest::newRow("379.9 is below the range") << "compact" << '.' << "379.9"
+                                              << "Not between 380 and 480 Hz"
+                                              << "440.000";
+    QTest::newRow("480,1 is above the range") << "large" << ',' << "480,1"
+                                              << "Not between 380 and 480 Hz"
+                                              << "440,000";
+    QTest::newRow("a point where the comma is the separator") << "compact" << ',' << "432.5"
+                                                              << "Not a number"
+                                                              << "440,000";
+    QTest::newRow("hundredths") << "large" << '.' << "440.05"
+                                << "Not in steps of 0.1 Hz"
+                                << "440.000";
+    QTest::newRow("nothing typed") << "compact" << '.' << ""
+                                   << "Not a number"
+                                   << "440.000";
+  }
+  void otherPitchDialog() {
+    QFETCH(QString, layout);
+    QFETCH(char, separator);
+    QFETCH(QString, typed);
+    QFETCH(QString, problem);
+    QFETCH(QString, a4);
+    ui::CalculatorWindow* window = Restart(layout, separator);
+    QVERIFY(window);
+    PressNote(window, 9, 4);
+    QMenu* menu = RequestMenu(window, QContextMenuEvent::Mouse);
+    QVERIFY(menu);
+    Entry(Entry(menu, QStringLiteral("Reference Pitch"))->menu(), QStringLiteral("Other…"))
+        ->trigger();
+    CloseMenus();
+    auto* dialog = window->findChild<ui::ReferencePitchDialog*>();
+    QVERIFY(dialog);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->box()->text(), QStringLiteral("440"));  // the pitch in use
+    QVERIFY(dialog->okButton()->isEnabled());
+    dialog->box()->clear();
+    QTest::keyClicks(dialog->box(), typed);
+    QCOMPARE(dialog->problem(), problem);
+    QCOMPARE(dialog->okButton()->isEnabled(), problem.isEmpty());
+    QTest::keyClick(dialog->box(), Qt::Key_Return);
+    QCOMPARE(Box(window, "NoteFreq"), a4);
+    if (!problem.isEmpty()) {
+      QVERIFY(dialog->isVisible());  // Enter does nothing while OK is greyed out
+      dialog->reject();
+      QVERIFY(!QFileInfo::exists(settings::PreferencesPath()));
+      return;
+    }
+    QVERIFY(!dialog->isVisible());
+    // A pitch the list lacks is a checked entry of its own; the list keeps none.
+    menu = RequestMenu(window, QContextMenuEvent::Mouse);
+    const QStringList pitches = Describe(Entry(menu, QStringLiteral("Reference Pitch"))->menu());
+    CloseMenus();
+    QCOMPARE(pitches.filter(QStringLiteral("(on)")),
+             QStringList{QStringLiteral("(on) A4 = %1 Hz").arg(typed)});
+    QCOMPARE(pitches.mid(pitches.size() - 3),
+             (QStringList{QStringLiteral("(on) A4 = %1 Hz").arg(typed), "---", "Other…"}));
+    // Kept with a point, and read back at the next start.
+    const QString stored = typed.replace(',', '.');
+    QVERIFY(programtest::FileBytes(settings::PreferencesPath())
+                .contains(("ReferencePitch=" + stored + "\n").toUtf8()));
+    QVERIFY(Restart(layout, separator));
+    PressNote(run().shown(), 9, 4);
+    QCOMPARE(Box(run().shown(), "NoteFreq"), a4);
+  }
+
+  void rememberSampleRate_data() {
+    QTest::addColumn<QString>("layout");
+    QTest::addColumn<bool>("on");
+    QTest::newRow("on, compact") << "compact" << true;
+    QTest::newRow("on, large") << "large" << true;
+    QTest::newRow("off, compact") << "compact" << false;
+    QTest::newRow("off, large") << "large" << false;
+  }
+  void rememberSampleRate() {
+    QFETCH(QString, layout);
+    QFETCH(bool, on);
+    const Which which = layout == QLatin1String("large") ? Which::Large : Which::Compact;
+    ui::CalculatorWindow* window = Restart(layout);
+    QVERIFY(window);
+    QMenu* menu = RequestMenu(window, QContextMenuEvent::Mouse);
+    QVERIFY(menu);
+    QCOMPARE(Describe(menu).filter(QStringLiteral("Remember")),
+             QStringList{QStringLiteral("Remember Sample Rate")});  // off by default
+    if (on) Entry(menu, QStringLiteral("Remember Sample Rate"))->trigger();
+    CloseMenus();
+    run().extras().SetKeepAbove(true);  // something is written either way
+    QLineEdit* rate = window->sampleRateBox()->lineEdit();
+    rate->selectAll();
+    QTest::keyClicks(rate, QStringLiteral("48000"));
+    QCOMPARE(Box(window, "Samples"), QStringLiteral("48000"));
+    run().program().End(which);
+
+    const QByteArray stored = programtest::FileBytes(settings::PreferencesPath());
+    QVERIFY2(stored.contains("KeepAbove=true"), stored.constData());
+    QCOMPARE(stored.contains("\nSampleRate=48000\n"), on);
+    QVERIFY2(on || !stored.contains("\nSampleRate="), stored.constData());
+
+    QVERIFY(Restart(layout));
+    const QString expected = on ? QStringLiteral("48000") : QStringLiteral("44100");
+    for (Which loaded : {Which::Compact, Which::Large}) {
+      if (ui::CalculatorWindow* shown = run().window(loaded)) {
+        QCOMPARE(shown->sampleRateBox()->currentText(), expected);
+        QCOMPARE(Box(shown, "Samples"), expected);  // the beat results follow
+      }
+    }
+    menu = RequestMenu(run().shown(), QContextMenuEvent::Mouse);
+    QCOMPARE(Describe(menu).filter(QStringLiteral("Remember")),
+             QStringList{on ? QStringLiteral("(on) Remember Sample Rate")
+                            : QStringLiteral("Remember Sample Rate")});
+    CloseMenus();
   }
 
   void savedSettingsKeepTheirFiveKeys() {

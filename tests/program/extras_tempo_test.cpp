@@ -104,6 +104,13 @@ class ExtrasTempoTest : public programtest::Fixture {
         << '.' << "999999"
         << "bpm" << int(Qt::Key_Up) << 0 << "1E+6"
         << "0.24";
+    QTest::newRow("Down at 1 leaves the tempo") << '.' << "1"
+                                                << "bpm" << int(Qt::Key_Down) << 0 << "1"
+                                                << "240000";
+    QTest::newRow("Up on 1E+20, where 1 is lost, does nothing")
+        << '.' << "1E+20"
+        << "bpm" << int(Qt::Key_Up) << 0 << "1E+20"
+        << "2E-15";
     QTest::newRow("no number: nothing happens") << '.' << "12a"
                                                 << "bpm" << int(Qt::Key_Up) << 0 << "12a"
                                                 << "2000";
@@ -303,51 +310,40 @@ class ExtrasTempoTest : public programtest::Fixture {
     QTest::addColumn<char>("separator");
     QTest::addColumn<QString>("kind");
     QTest::addColumn<Timestamps>("taps");
-    QTest::addColumn<QString>("tempo");  // in the visible window's tempo box
-    QTest::addColumn<QString>("shown");  // in the Tap Tempo window
-    QTest::addColumn<QString>("count");
+    QTest::addColumn<QString>("tempo");   // in the visible window's tempo box
+    QTest::addColumn<QString>("shown");   // in the Tap Tempo window
+    QTest::addColumn<QString>("status");  // the line below the tempo
     QTest::newRow("one tap writes nothing yet") << '.' << "mouse" << Timestamps{5000} << "120"
                                                 << QStringLiteral("– BPM") << "1 tap: tap again";
     QTest::newRow("two taps 600 ms apart: 100") << '.' << "mouse" << Timestamps{1000, 1600} << "100"
-                                                << "100 BPM"
-                                                << "2 taps";
+                                                << "100 BPM" << QStringLiteral("100 BPM, 2 taps");
     QTest::newRow("steady 500 ms with the mouse")
         << '.' << "mouse" << Timestamps{1000, 1500, 2000, 2500} << "120"
-        << "120 BPM"
-        << "4 taps";
+        << "120 BPM" << QStringLiteral("120 BPM ± 0, 4 taps");
     QTest::newRow("steady 600 ms with Space")
         << '.' << "space" << Timestamps{1000, 1600, 2200, 2800} << "100"
-        << "100 BPM"
-        << "4 taps";
+        << "100 BPM" << QStringLiteral("100 BPM ± 0, 4 taps");
     QTest::newRow("Return") << '.' << "return" << Timestamps{0, 400, 800} << "150"
-                            << "150 BPM"
-                            << "3 taps";
+                            << "150 BPM" << QStringLiteral("150 BPM ± 0, 3 taps");
     QTest::newRow("keypad Enter") << '.' << "enter" << Timestamps{0, 750} << "80"
-                                  << "80 BPM"
-                                  << "2 taps";
+                                  << "80 BPM" << QStringLiteral("80 BPM, 2 taps");
     QTest::newRow("T") << '.' << "t" << Timestamps{0, 300, 600} << "200"
-                       << "200 BPM"
-                       << "3 taps";
+                       << "200 BPM" << QStringLiteral("200 BPM ± 0, 3 taps");
     QTest::newRow("jitter: mean of the intervals, one decimal")
         << '.' << "space" << Timestamps{0, 497, 1001, 1502} << "119.8"
-        << "119.8 BPM"
-        << "4 taps";
+        << "119.8 BPM" << QStringLiteral("119.8 BPM ± 0.2, 4 taps");
     QTest::newRow("comma separator") << ',' << "space" << Timestamps{0, 497, 1001, 1502} << "119,8"
-                                     << "119,8 BPM"
-                                     << "4 taps";
+                                     << "119,8 BPM" << QStringLiteral("119,8 BPM ± 0,2, 4 taps");
     QTest::newRow("a pause over 2 s starts a new series")
         << '.' << "mouse" << Timestamps{1000, 1500, 4000, 4600} << "100"
-        << "100 BPM"
-        << "2 taps";
+        << "100 BPM" << QStringLiteral("100 BPM, 2 taps");
     QTest::newRow("exactly 2 s is still the series")
         << '.' << "mouse" << Timestamps{1000, 3000} << "30"
-        << "30 BPM"
-        << "2 taps";
+        << "30 BPM" << QStringLiteral("30 BPM, 2 taps");
     QTest::newRow("three faster intervals start a new series")
         << '.' << "space" << Timestamps{0, 1000, 1500, 2000, 2500, 3000, 3500, 4000, 4500, 5000}
         << "120"
-        << "120 BPM"
-        << "9 taps";
+        << "120 BPM" << QStringLiteral("120 BPM ± 0, 9 taps");
   }
   void tapping() {
     QFETCH_GLOBAL(QString, layout);
@@ -356,7 +352,7 @@ class ExtrasTempoTest : public programtest::Fixture {
     QFETCH(Timestamps, taps);
     QFETCH(QString, tempo);
     QFETCH(QString, shown);
-    QFETCH(QString, count);
+    QFETCH(QString, status);
     ui::CalculatorWindow* window = Restart(layout, separator);
     QVERIFY(window);
     QTest::keyClick(window, Qt::Key_T, Qt::ControlModifier);
@@ -365,7 +361,7 @@ class ExtrasTempoTest : public programtest::Fixture {
     for (const quint64 ms : taps) TapAt(tap->area(), kind, ms);
     QCOMPARE(window->control<QLineEdit>("bpm")->text(), tempo);
     QCOMPARE(LabelText(tap, 0), shown);
-    QCOMPARE(LabelText(tap, 1), count);
+    QCOMPARE(LabelText(tap, 1), status);
     // Every calculator follows, as for a typed tempo.
     QCOMPARE(window->control<QSlider>("Slider1")->value(),
              qRound(window->control<QLineEdit>("bpm")->text().replace(',', '.').toDouble()));
