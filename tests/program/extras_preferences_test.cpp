@@ -554,14 +554,17 @@ class ExtrasPreferencesTest : public programtest::Fixture {
   void rememberSampleRate_data() {
     QTest::addColumn<QString>("layout");
     QTest::addColumn<bool>("on");
-    QTest::newRow("on, compact") << "compact" << true;
-    QTest::newRow("on, large") << "large" << true;
-    QTest::newRow("off, compact") << "compact" << false;
-    QTest::newRow("off, large") << "large" << false;
+    QTest::addColumn<bool>("terminated");  // ended by a terminate request, not by Exit
+    QTest::newRow("on, compact") << "compact" << true << false;
+    QTest::newRow("on, large") << "large" << true << false;
+    QTest::newRow("on, large, terminated") << "large" << true << true;
+    QTest::newRow("off, compact") << "compact" << false << false;
+    QTest::newRow("off, large, terminated") << "large" << false << true;
   }
   void rememberSampleRate() {
     QFETCH(QString, layout);
     QFETCH(bool, on);
+    QFETCH(bool, terminated);
     const Which which = layout == QLatin1String("large") ? Which::Large : Which::Compact;
     ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
@@ -576,7 +579,11 @@ class ExtrasPreferencesTest : public programtest::Fixture {
     rate->selectAll();
     QTest::keyClicks(rate, QStringLiteral("48000"));
     QCOMPARE(Box(window, "Samples"), QStringLiteral("48000"));
-    run().program().End(which);
+    if (terminated) {
+      run().program().CloseAll();
+    } else {
+      run().program().End(which);
+    }
 
     const QByteArray stored = programtest::FileBytes(settings::PreferencesPath());
     QVERIFY2(stored.contains("KeepAbove=true"), stored.constData());
