@@ -81,6 +81,11 @@ std::optional<calc::TempoStep> TempoKeyStep(const QKeyEvent& event) {
   }
 }
 
+// The tempo box's length, which every step's text is fitted to.
+std::size_t TempoBoxLength(const CalculatorWindow& window) {
+  return static_cast<std::size_t>(window.tempoBox()->maxLength());
+}
+
 // "A4 = 432 Hz", "A4 = 432,5 Hz".
 QString PitchCaption(double hertz, char separator) {
   return QStringLiteral("A4 = %1 Hz")
@@ -122,10 +127,6 @@ static_assert(RowsInCommandOrder());
 constexpr bool HasKey(const CommandRow& row) { return row.key != QKeyCombination(); }
 
 }  // namespace
-
-std::size_t TempoBoxLength(const CalculatorWindow& window) {
-  return static_cast<std::size_t>(window.tempoBox()->maxLength());
-}
 
 bool StepChangesTempo(const CalculatorWindow& window, calc::TempoStep step) {
   return calc::StepChangesTempo(TempoText(window), step, window.separator(),
