@@ -27,6 +27,7 @@ namespace ui {
 
 class CalculatorWindow;
 class Program;
+class SequencerFollow;
 class TapTempoWindow;
 enum class Which;
 
@@ -55,6 +56,10 @@ class Extras : public QObject {
   void SetKeepAbove(bool on);
   void SetReferencePitch(int hertz);
   void SetNumbering(calc::MidiNumbering numbering);
+  // Follows a sequencer's tempo, or not (Manual); kept in the preferences.
+  void SetTempoSource(TempoSource source);
+  // Null until a source other than Manual is chosen or was saved.
+  SequencerFollow* follow() const { return follow_.get(); }
 
   // Opens the Tap Tempo window beside `window`, or brings it to the front.
   void ShowTapTempo(CalculatorWindow& window);
@@ -78,6 +83,8 @@ class Extras : public QObject {
   void Save();
   std::vector<QWidget*> Windows() const;  // the loaded main windows and the Tap Tempo window
   CalculatorWindow* VisibleWindow() const;
+  SequencerFollow& Follow();  // made on first use
+  void RefreshSources(const WindowActions& actions) const;
 
   Program& program_;
   PreferencesFile file_;
@@ -85,6 +92,7 @@ class Extras : public QObject {
   std::unique_ptr<TapTempoWindow> tapTempo_;
   std::map<const CalculatorWindow*, std::unique_ptr<WindowActions>> actions_;
   std::vector<QMetaObject::Connection> connections_;
+  std::unique_ptr<SequencerFollow> follow_;
 };
 
 }  // namespace ui

@@ -1,5 +1,5 @@
 // The calculator's preferences: keep its windows above others, the reference
-// pitch of A4 and the MIDI numbering. They live in a file of their own beside
+// pitch of A4, the MIDI numbering and the tempo source. They live in a file of their own beside
 // the saved settings (settings::PreferencesPath()), which keep their five keys.
 #pragma once
 
@@ -27,6 +27,14 @@ std::optional<calc::MidiNumbering> ParseNumbering(const QString& text, char sepa
 QString FormatNumbering(const calc::MidiNumbering& value, char separator);
 }  // namespace preference
 
+// Where the tempo comes from: set by the user, or followed from a sequencer
+// through JACK.
+enum class TempoSource { Manual, JackTransport, MidiClock };
+namespace preference {
+std::optional<TempoSource> ParseTempoSource(const QString& text, char separator);
+QString FormatTempoSource(const TempoSource& value, char separator);
+}  // namespace preference
+
 // The keys of the [Preferences] section, with their defaults: the designed
 // behaviour. A missing or damaged value gives its default.
 inline constexpr settings::Setting<bool> kKeepAbove{"KeepAbove", false, preference::ParseFlag,
@@ -37,11 +45,16 @@ inline constexpr settings::Setting<int> kReferencePitch{
 inline constexpr settings::Setting<calc::MidiNumbering> kNumbering{
     "MidiNumbering", calc::kDesignedNumbering, preference::ParseNumbering,
     preference::FormatNumbering};
+inline constexpr settings::Setting<TempoSource> kTempoSource{
+    // manual, jack-transport or midi-clock
+    "TempoSource", TempoSource::Manual, preference::ParseTempoSource,
+    preference::FormatTempoSource};
 
 struct Preferences {
   bool keepAbove = kKeepAbove.defaultValue;
   int referencePitch = kReferencePitch.defaultValue;
   calc::MidiNumbering numbering = kNumbering.defaultValue;
+  TempoSource tempoSource = kTempoSource.defaultValue;
 
   bool operator==(const Preferences&) const = default;
 };
@@ -56,7 +69,8 @@ struct PreferenceField {
 inline constexpr std::tuple kPreferenceFields{
     PreferenceField<bool>{kKeepAbove, &Preferences::keepAbove},
     PreferenceField<int>{kReferencePitch, &Preferences::referencePitch},
-    PreferenceField<calc::MidiNumbering>{kNumbering, &Preferences::numbering}};
+    PreferenceField<calc::MidiNumbering>{kNumbering, &Preferences::numbering},
+    PreferenceField<TempoSource>{kTempoSource, &Preferences::tempoSource}};
 
 class PreferencesFile {
  public:

@@ -392,7 +392,7 @@ class ExtrasMenuTest : public programtest::Fixture {
     QCOMPARE(Describe(menu),
              (QStringList{"Keep Above Other Windows", "---", "Tap Tempo… | Ctrl+T",
                           "Copy Delay Table | Ctrl+Shift+C", "---", "Reference Pitch >",
-                          "MIDI Numbering >", "---", "Help | F1", "About"}));
+                          "MIDI Numbering >", "Tempo Source >", "---", "Help | F1", "About"}));
     QCOMPARE(
         Describe(Entry(menu, QStringLiteral("Reference Pitch"))->menu()),
         (QStringList{"A4 = 415 Hz", "A4 = 430 Hz", "A4 = 432 Hz", "A4 = 435 Hz", "(on) A4 = 440 Hz",
@@ -400,6 +400,9 @@ class ExtrasMenuTest : public programtest::Fixture {
     QCOMPARE(Describe(Entry(menu, QStringLiteral("MIDI Numbering"))->menu()),
              (QStringList{"(on) C0 = 0",
                           QStringLiteral("C\u22121 = 0, as sequencers count (A4 = 69)")}));
+    // Nothing is known of JACK before a source is chosen: every entry is offered.
+    QCOMPARE(Describe(Entry(menu, QStringLiteral("Tempo Source"))->menu()),
+             (QStringList{"(on) Manual", "JACK Transport", "MIDI Clock"}));
   }
 
   void helpAndAboutDoWhatTheButtonsDo() {
