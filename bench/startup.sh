@@ -4,6 +4,8 @@
 # display; prints the medians and the ratios. A third yardstick, the bare
 # window with one text label, shows the part that is the fonts' loading.
 #   bench/startup.sh [BUILD_DIR] [RUNS]      (needs xvfb: apt-get install xvfb)
+# TEMPIVA_TEMPO_SOURCE=jack-transport (or midi-clock) starts tpv120 with that
+# source saved and no JACK server to be found.
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")/.."
 build=${1:-build}
@@ -16,6 +18,11 @@ fi
 
 config=$(mktemp -d)  # first-run settings, never the user's own
 trap 'rm -rf "$config"' EXIT
+if [ -n "${TEMPIVA_TEMPO_SOURCE:-}" ]; then
+  mkdir -p "$config/tempiva"
+  printf '[Preferences]\nTempoSource=%s\n' "$TEMPIVA_TEMPO_SOURCE" >"$config/tempiva/preferences.ini"
+  export JACK_DEFAULT_SERVER="tempiva-bench-none-$$" JACK_NO_START_SERVER=1
+fi
 
 measure() {  # measure PROGRAM [ENV=VALUE...]: prints "microseconds kB"
   local start line shown kb

@@ -22,6 +22,7 @@
 #include "calculator_window.h"
 #include "program.h"
 #include "reference_pitch_dialog.h"
+#include "sequencer_follow.h"
 #include "tap_tempo_window.h"
 
 namespace ui {
@@ -246,6 +247,7 @@ struct Extras::WindowActions {
   QAction* otherPitch = nullptr;
   QAction* rememberRate = nullptr;
   std::vector<std::pair<calc::MidiNumbering, QAction*>> numberings;
+  std::vector<std::pair<TempoSource, QAction*>> sources;
   QMenu* windowMenu = nullptr;
 
   QAction* operator[](Command command) const { return commands[static_cast<std::size_t>(command)]; }
@@ -258,6 +260,10 @@ Extras::Extras(Program& program, PreferencesFile file)
           [this](Which, CalculatorWindow* window) { Attach(*window); });
   for (Which which : {Which::Compact, Which::Large}) {
     if (CalculatorWindow* window = program_.window(which)) Attach(*window);
+  }
+  // A saved source starts after the first paint; Manual makes nothing.
+  if (preferences_.tempoSource != TempoSource::Manual) {
+    Follow().ChooseAfterFirstPaint(preferences_.tempoSource);
   }
 }
 
@@ -307,6 +313,7 @@ void Extras::Attach(CalculatorWindow& window) {
       window.SampleRate_Change();
     }
   }
+  if (follow_) follow_->Attach(window);
 }
 
 Extras::WindowActions& Extras::Actions(CalculatorWindow& window) {
@@ -377,6 +384,7 @@ void Extras::Refresh(CalculatorWindow& window, WindowActions& actions) {
   for (const auto& [numbering, action] : actions.numberings) {
     action->setChecked(numbering == preferences_.numbering);
   }
+  RefreshSources(actions);
 }
 
 void Extras::ShowsActions(QMenu* menu, CalculatorWindow& window) {
@@ -483,11 +491,54 @@ QMenu* Extras::CreateWindowMenu(CalculatorWindow& window, WindowActions& actions
   actions.rememberRate->setCheckable(true);
   connect(actions.rememberRate, &QAction::triggered, this,
           [this](bool on) { SetRememberSampleRate(on); });
+  // Where the tempo comes from; the entries say the state of the source.
+  QMenu* sources = menu->addMenu(QStringLiteral("&Tempo Source"));
+  sources->setAccessibleName(QStringLiteral("Tempo Source"));
+  auto* sourceGroup = new QActionGroup(sources);
+  for (TempoSource source :
+       {TempoSource::Manual, TempoSource::JackTransport, TempoSource::MidiClock}) {
+    QAction* action = sources->addAction(SourceEntryOf(nullptr, source).text);
+    action->setCheckable(true);
+    sourceGroup->addAction(action);
+    connect(action, &QAction::triggered, this, [this, source] { SetTempoSource(source); });
+    actions.sources.emplace_back(source, action);
+  }
+  connect(sources, &QMenu::aboutToShow, this, [this, &actions] { RefreshSources(actions); });
   menu->addSeparator();
   menu->addAction(actions[Command::Help]);
   menu->addAction(actions[Command::About]);
   ShowsActions(menu, window);
   return menu;
+}
+
+void Extras::RefreshSources(const WindowActions& actions) const {
+  for (const auto& [source, action] : actions.sources) {
+    const SourceEntry entry = SourceEntryOf(follow_.get(), source);
+    action->setText(entry.text);
+    action->setEnabled(entry.enabled);
+    action->setChecked(entry.checked);
+  }
+}
+
+void Extras::SetTempoSource(TempoSource source) {
+  if (!follow_ && source == TempoSource::Manual) return;  // nothing was ever followed
+  if (preferences_.tempoSource != source) {
+    preferences_.tempoSource = source;
+    Save();
+  }
+  Follow().Choose(source);
+}
+
+SequencerFollow& Extras::Follow() {
+  if (follow_) return *follow_;
+  follow_ = std::make_unique<SequencerFollow>(program_);
+  connect(follow_.get(), &SequencerFollow::manualChange, this,
+          [this] { SetTempoSource(TempoSource::Manual); });
+  for (Which which : {Which::Compact, Which::Large}) {
+    if (CalculatorWindow* window = program_.window(which)) follow_->Attach(*window);
+  }
+  if (tapTempo_) follow_->WatchTaps(*tapTempo_);
+  return *follow_;
 }
 
 void Extras::ShowTapTempo(CalculatorWindow& window) {
@@ -502,6 +553,7 @@ void Extras::ShowTapTempo(CalculatorWindow& window) {
                      });
     QObject::connect(tapTempo_.get(), &TapTempoWindow::helpRequested, tapTempo_.get(),
                      [this] { program_.ShowHelp(); });
+    if (follow_) follow_->WatchTaps(*tapTempo_);
   }
   if (!tapTempo_->isVisible()) {
     tapTempo_->StartOver();

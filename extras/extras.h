@@ -30,6 +30,7 @@ namespace ui {
 class CalculatorWindow;
 class Program;
 class ReferencePitchDialog;
+class SequencerFollow;
 class TapTempoWindow;
 enum class Which;
 
@@ -75,6 +76,10 @@ class Extras : public QObject {
   // Opens the dialog of the Reference Pitch menu's Other… over `window`, or
   // brings the open one to the front; it closes itself.
   ReferencePitchDialog* ShowReferencePitchDialog(CalculatorWindow& window);
+  // Follows a sequencer's tempo, or not (Manual); kept in the preferences.
+  void SetTempoSource(TempoSource source);
+  // Null until a source other than Manual is chosen or was saved.
+  SequencerFollow* follow() const { return follow_.get(); }
 
   // Opens the Tap Tempo window beside `window`, or brings it to the front.
   void ShowTapTempo(CalculatorWindow& window);
@@ -100,6 +105,8 @@ class Extras : public QObject {
   void Save();
   std::vector<QWidget*> Windows() const;  // the loaded main windows and the Tap Tempo window
   CalculatorWindow* VisibleWindow() const;
+  SequencerFollow& Follow();  // made on first use
+  void RefreshSources(const WindowActions& actions) const;
 
   Program& program_;
   PreferencesFile file_;
@@ -109,6 +116,7 @@ class Extras : public QObject {
   QPointer<ReferencePitchDialog> pitchDialog_;
   std::map<const CalculatorWindow*, std::unique_ptr<WindowActions>> actions_;
   std::vector<QMetaObject::Connection> connections_;
+  std::unique_ptr<SequencerFollow> follow_;
 };
 
 }  // namespace ui

@@ -14,6 +14,10 @@ const QString kWhat = QStringLiteral("preferences");
 // The numbering's stored texts, frozen as the key names are.
 const QString kFromC0 = QStringLiteral("C0");
 const QString kFromCMinus1 = QStringLiteral("C-1");
+// The tempo sources' stored texts, frozen too.
+const QString kManual = QStringLiteral("manual");
+const QString kJackTransport = QStringLiteral("jack-transport");
+const QString kMidiClock = QStringLiteral("midi-clock");
 
 Preferences FromSection(const QHash<QString, QString>& section) {
   Preferences preferences;
@@ -65,6 +69,25 @@ std::optional<calc::MidiNumbering> ParseNumbering(const QString& text, char /*se
 }
 QString FormatNumbering(const calc::MidiNumbering& value, char /*separator*/) {
   return value == calc::MidiNumbering::CMinus1IsZero ? kFromCMinus1 : kFromC0;
+}
+
+std::optional<TempoSource> ParseTempoSource(const QString& text, char /*separator*/) {
+  const QString word = text.trimmed();
+  if (word == kManual) return TempoSource::Manual;
+  if (word == kJackTransport) return TempoSource::JackTransport;
+  if (word == kMidiClock) return TempoSource::MidiClock;
+  return std::nullopt;
+}
+QString FormatTempoSource(const TempoSource& value, char /*separator*/) {
+  switch (value) {
+    case TempoSource::JackTransport:
+      return kJackTransport;
+    case TempoSource::MidiClock:
+      return kMidiClock;
+    case TempoSource::Manual:
+      break;
+  }
+  return kManual;
 }
 
 }  // namespace preference

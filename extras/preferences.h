@@ -1,6 +1,7 @@
 // The calculator's preferences: keep its windows above others, the reference
-// pitch of A4, the MIDI numbering and whether the sample rate is remembered. They live in a file of
-// their own beside the saved settings (settings::PreferencesPath()), which keep their five keys.
+// pitch of A4, the MIDI numbering, whether the sample rate is remembered and the tempo
+// source. They live in a file of their own beside the saved settings
+// (settings::PreferencesPath()), which keep their five keys.
 #pragma once
 
 #include <QString>
@@ -30,6 +31,14 @@ std::optional<calc::MidiNumbering> ParseNumbering(const QString& text, char sepa
 QString FormatNumbering(const calc::MidiNumbering& value, char separator);
 }  // namespace preference
 
+// Where the tempo comes from: set by the user, or followed from a sequencer
+// through JACK.
+enum class TempoSource { Manual, JackTransport, MidiClock };
+namespace preference {
+std::optional<TempoSource> ParseTempoSource(const QString& text, char separator);
+QString FormatTempoSource(const TempoSource& value, char separator);
+}  // namespace preference
+
 // The keys of the [Preferences] section, with their defaults: the designed
 // behaviour. A missing or damaged value gives its default.
 inline constexpr settings::Setting<bool> kKeepAbove{"KeepAbove", false, preference::ParseFlag,
@@ -45,6 +54,10 @@ inline constexpr settings::Setting<bool> kRememberSampleRate{
     "RememberSampleRate", false, preference::ParseFlag, preference::FormatFlag};
 inline constexpr settings::Setting<std::optional<double>> kSampleRate{
     "SampleRate", std::nullopt, preference::ParseRate, preference::FormatRate};
+inline constexpr settings::Setting<TempoSource> kTempoSource{
+    // manual, jack-transport or midi-clock
+    "TempoSource", TempoSource::Manual, preference::ParseTempoSource,
+    preference::FormatTempoSource};
 
 struct Preferences {
   bool keepAbove = kKeepAbove.defaultValue;
@@ -52,6 +65,7 @@ struct Preferences {
   calc::MidiNumbering numbering = kNumbering.defaultValue;
   bool rememberSampleRate = kRememberSampleRate.defaultValue;
   std::optional<double> sampleRate = kSampleRate.defaultValue;
+  TempoSource tempoSource = kTempoSource.defaultValue;
 
   bool operator==(const Preferences&) const = default;
 };
@@ -68,7 +82,8 @@ inline constexpr std::tuple kPreferenceFields{
     PreferenceField<double>{kReferencePitch, &Preferences::referencePitch},
     PreferenceField<calc::MidiNumbering>{kNumbering, &Preferences::numbering},
     PreferenceField<bool>{kRememberSampleRate, &Preferences::rememberSampleRate},
-    PreferenceField<std::optional<double>>{kSampleRate, &Preferences::sampleRate}};
+    PreferenceField<std::optional<double>>{kSampleRate, &Preferences::sampleRate},
+    PreferenceField<TempoSource>{kTempoSource, &Preferences::tempoSource}};
 
 class PreferencesFile {
  public:

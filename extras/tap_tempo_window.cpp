@@ -138,7 +138,17 @@ TapTempoWindow::TapTempoWindow(char separator)
 }
 
 void TapTempoWindow::Tap(quint64 timestampMs) {
-  tapTempo_.Tap(timestampMs);
+  TapOn(TapClock::Input, static_cast<double>(timestampMs));
+}
+
+void TapTempoWindow::DeviceTap(double ms) { TapOn(TapClock::Device, ms); }
+
+void TapTempoWindow::TapOn(TapClock clock, double ms) {
+  if (clock != clock_) {
+    tapTempo_.Reset();
+    clock_ = clock;
+  }
+  tapTempo_.Tap(ms);
   Show();
   if (const auto text = calc::TapTempoText(tapTempo_.state(), separator_)) {
     emit tempoTapped(QString::fromStdString(*text));

@@ -42,6 +42,10 @@ class TapTempoWindow : public QWidget {
   // One tap at `timestampMs`; from the second tap of a series on, the tempo is
   // shown and announced.
   void Tap(quint64 timestampMs);
+  // A note-on from a MIDI device at `ms` on the sequencer's clock. That clock
+  // is not the input events': a device tap after a keyboard or mouse tap, or
+  // the other way round, starts a new series.
+  void DeviceTap(double ms);
   // Forgets the series: the next tap is the first of a new one.
   void StartOver();
   // Puts the window beside `calculator` on its screen: to its right where it
@@ -60,10 +64,13 @@ class TapTempoWindow : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  enum class TapClock { Input, Device };
+  void TapOn(TapClock clock, double ms);
   void Show();
 
   const char separator_;
   calc::TapTempo tapTempo_;
+  TapClock clock_ = TapClock::Input;  // the clock of the series' taps
   QLabel* tempo_ = nullptr;
   QLabel* count_ = nullptr;
   TapArea* area_ = nullptr;

@@ -64,6 +64,12 @@ bool CalculatorWindow::WriteTempo(const std::string& text, TempoOrigin origin) {
   return true;
 }
 
+void CalculatorWindow::SetSampleRate(const QString& text) {
+  if (sampleRate_->currentText() == text) return;
+  sampleRate_->setEditText(text);
+  SampleRate_Change();
+}
+
 void CalculatorWindow::FindControls() {
   bpm_ = control<TextBox>("bpm");
   slider1_ = control<QSlider>("Slider1");

@@ -98,6 +98,9 @@ class CalculatorWindow : public Form {
   // Writes a computed tempo as a handler writes a result, fitted to the box;
   // false, and nothing written, when it cannot be shown.
   bool WriteTempo(const std::string& text, TempoOrigin origin);
+  // Writes the sample rate box's text as the user's edit does, and
+  // SampleRate_Change runs; a text the box already shows changes nothing.
+  void SetSampleRate(const QString& text);
 
   // The note calculator's reference pitch of A4 and MIDI numbering; the
   // defaults are the designed ones. A change recomputes the current note's
