@@ -7,8 +7,10 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <array>
@@ -20,6 +22,7 @@
 #include "calc/numeric_text.h"
 #include "calculator_window.h"
 #include "program.h"
+#include "stacking.h"
 #include "tap_tempo_window.h"
 
 namespace ui {
@@ -78,6 +81,9 @@ std::optional<calc::TempoStep> TempoKeyStep(const QKeyEvent& event) {
       return std::nullopt;
   }
 }
+
+const QString kPitchMenuText = QStringLiteral("&Reference Pitch");
+const QString kNumberingMenuText = QStringLiteral("&MIDI Numbering");
 
 constexpr char kFromCMinus1Caption[] = "C\u22121 = 0, as sequencers count (A4 = 69)";
 
@@ -185,6 +191,8 @@ struct Extras::WindowActions {
   std::vector<std::pair<int, QAction*>> pitches;
   std::vector<std::pair<calc::MidiNumbering, QAction*>> numberings;
   QMenu* windowMenu = nullptr;
+  QMenu* pitchMenu = nullptr;
+  QMenu* numberingMenu = nullptr;
 
   QAction* operator[](Command command) const { return commands[static_cast<std::size_t>(command)]; }
 };
@@ -249,8 +257,13 @@ Extras::WindowActions& Extras::Actions(CalculatorWindow& window) {
           [this](bool on) { SetKeepAbove(on); });
   connect(actions[Command::TapTempo], &QAction::triggered, this,
           [this, &window] { ShowTapTempo(window); });
-  connect(actions[Command::CopyTable], &QAction::triggered, this, [&window] {
-    if (!CopyDelayTable(window)) QApplication::beep();
+  connect(actions[Command::CopyTable], &QAction::triggered, this, [this, &window] {
+    if (CopyDelayTable(window)) return;
+    QApplication::beep();
+    const bool tempo =
+        calc::TextToPositiveNumber(TempoText(window), window.separator()).has_value();
+    ShowNote(window, QStringLiteral("No delay table to copy: %1")
+                         .arg(tempo ? QStringLiteral("out of range") : QStringLiteral("no tempo")));
   });
   connect(actions[Command::Halve], &QAction::triggered, this,
           [&window] { StepTempo(window, calc::TempoStep::Halve); });
@@ -276,6 +289,12 @@ void Extras::Refresh(CalculatorWindow& window, WindowActions& actions) {
     actions[step]->setEnabled(calc::StepTempoText(tempo, tempoStep, separator).has_value());
   }
   actions[Command::KeepAbove]->setChecked(preferences_.keepAbove);
+  actions[Command::KeepAbove]->setText(
+      EntryText(QString::fromUtf8(kCommands[size_t(Command::KeepAbove)].text), kKeepAbove.name));
+  if (actions.pitchMenu) {
+    actions.pitchMenu->setTitle(EntryText(kPitchMenuText, kReferencePitch.name));
+    actions.numberingMenu->setTitle(EntryText(kNumberingMenuText, kNumbering.name));
+  }
   for (const auto& [hertz, action] : actions.pitches) {
     action->setChecked(hertz == preferences_.referencePitch);
   }
@@ -348,7 +367,8 @@ QMenu* Extras::CreateWindowMenu(CalculatorWindow& window, WindowActions& actions
   menu->addAction(actions[Command::CopyTable]);
   menu->addSeparator();
 
-  QMenu* pitches = menu->addMenu(QStringLiteral("&Reference Pitch"));
+  QMenu* pitches = menu->addMenu(kPitchMenuText);
+  actions.pitchMenu = pitches;
   pitches->setAccessibleName(QStringLiteral("Reference Pitch"));
   auto* pitchGroup = new QActionGroup(pitches);
   for (const int hertz : kReferencePitches) {
@@ -358,7 +378,8 @@ QMenu* Extras::CreateWindowMenu(CalculatorWindow& window, WindowActions& actions
     connect(action, &QAction::triggered, this, [this, hertz] { SetReferencePitch(hertz); });
     actions.pitches.emplace_back(hertz, action);
   }
-  QMenu* numberings = menu->addMenu(QStringLiteral("&MIDI Numbering"));
+  QMenu* numberings = menu->addMenu(kNumberingMenuText);
+  actions.numberingMenu = numberings;
   numberings->setAccessibleName(QStringLiteral("MIDI Numbering"));
   auto* numberingGroup = new QActionGroup(numberings);
   const std::pair<calc::MidiNumbering, QString> choices[] = {
@@ -390,22 +411,49 @@ void Extras::ShowTapTempo(CalculatorWindow& window) {
                        }
                      });
     QObject::connect(tapTempo_.get(), &TapTempoWindow::helpRequested, tapTempo_.get(),
-                     [this] { program_.ShowHelp(); });
+                     [this] { program_.ShowHelp(tapTempo_.get()); });
   }
   if (!tapTempo_->isVisible()) {
     tapTempo_->StartOver();
     tapTempo_->PlaceBeside(window);
   }
+  // Above the window it follows, wherever that window stacks.
+  SetTransientFor(*tapTempo_, &window);
   tapTempo_->showNormal();
   tapTempo_->raise();
   tapTempo_->activateWindow();
+}
+
+void Extras::ShowNote(CalculatorWindow& window, const QString& text) {
+  constexpr int kNoteShownMs = 4000;
+  if (!note_) {
+    note_ = std::make_unique<QLabel>(nullptr, Qt::ToolTip | Qt::WindowDoesNotAcceptFocus);
+    note_->setObjectName(QStringLiteral("extrasNote"));
+    note_->setAttribute(Qt::WA_ShowWithoutActivating);
+    note_->setForegroundRole(QPalette::ToolTipText);
+    note_->setBackgroundRole(QPalette::ToolTipBase);
+    note_->setAutoFillBackground(true);
+    note_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    note_->setMargin(3);
+    auto* timer = new QTimer(note_.get());
+    timer->setObjectName(QStringLiteral("noteTimer"));
+    timer->setSingleShot(true);
+    connect(timer, &QTimer::timeout, note_.get(), &QWidget::hide);
+  }
+  note_->setText(text);
+  note_->adjustSize();
+  const QLineEdit* tempo = window.tempoBox();
+  note_->move(tempo->mapToGlobal(QPoint(0, tempo->height() + 2)));
+  note_->show();
+  note_->raise();
+  note_->findChild<QTimer*>()->start(kNoteShownMs);
 }
 
 void Extras::SetKeepAbove(bool on) {
   if (preferences_.keepAbove == on) return;
   preferences_.keepAbove = on;
   for (QWidget* window : Windows()) ui::SetKeepAbove(*window, on);
-  Save();
+  Save(kKeepAbove.name);
 }
 
 void Extras::SetReferencePitch(int hertz) {
@@ -416,14 +464,14 @@ void Extras::SetReferencePitch(int hertz) {
   }
   preferences_.referencePitch = hertz;
   ApplyTuning();
-  Save();
+  Save(kReferencePitch.name);
 }
 
 void Extras::SetNumbering(calc::MidiNumbering numbering) {
   if (preferences_.numbering == numbering) return;
   preferences_.numbering = numbering;
   ApplyTuning();
-  Save();
+  Save(kNumbering.name);
 }
 
 void Extras::ApplyTuning() {
@@ -434,7 +482,23 @@ void Extras::ApplyTuning() {
   }
 }
 
-void Extras::Save() { file_.Write(preferences_); }
+void Extras::Save(const char* key) {
+  const QString reason = file_.Save(preferences_, key);
+  if (reason.isEmpty()) {
+    unsaved_.erase(key);
+    return;
+  }
+  unsaved_[key] = reason;
+  if (CalculatorWindow* shown = VisibleWindow()) {
+    ShowNote(*shown, QStringLiteral("Preference not saved: %1").arg(reason));
+  }
+}
+
+QString Extras::EntryText(const QString& text, const char* key) const {
+  const auto unsaved = unsaved_.find(key);
+  if (unsaved == unsaved_.end()) return text;
+  return QStringLiteral("%1 (not saved: %2)").arg(text, unsaved->second);
+}
 
 std::vector<QWidget*> Extras::Windows() const {
   std::vector<QWidget*> windows;
