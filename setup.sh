@@ -15,6 +15,7 @@ cd "$(dirname "$(readlink -f "$0")")"
 RUN_PACKAGES=(
   cmake ninja-build g++ pkg-config   # build
   qt6-base-dev fonts-liberation2     # the window and the font its boxes are sized for
+  libxcb1-dev                        # X11 stacking: the taskbar hint and transient windows
   xdg-utils                          # Help opens its page with the desktop's browser
   libjack-jackd2-dev                 # JACK's headers (the library itself is loaded only when chosen)
 )

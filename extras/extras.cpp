@@ -7,8 +7,10 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <array>
@@ -23,6 +25,7 @@
 #include "program.h"
 #include "reference_pitch_dialog.h"
 #include "sequencer_follow.h"
+#include "stacking.h"
 #include "tap_tempo_window.h"
 
 namespace ui {
@@ -92,6 +95,10 @@ QString PitchCaption(double hertz, char separator) {
   return QStringLiteral("A4 = %1 Hz")
       .arg(FromStd(calc::ReferencePitchText(hertz, separator).value_or("?")));
 }
+
+const QString kPitchMenuText = QStringLiteral("&Reference Pitch");
+const QString kNumberingMenuText = QStringLiteral("&MIDI Numbering");
+const QString kRememberRateText = QStringLiteral("Remember &Sample Rate");
 
 constexpr char kFromCMinus1Caption[] = "C\u22121 = 0, as sequencers count (A4 = 69)";
 
@@ -249,6 +256,7 @@ struct Extras::WindowActions {
   std::vector<std::pair<calc::MidiNumbering, QAction*>> numberings;
   std::vector<std::pair<TempoSource, QAction*>> sources;
   QMenu* windowMenu = nullptr;
+  QMenu* numberingMenu = nullptr;
 
   QAction* operator[](Command command) const { return commands[static_cast<std::size_t>(command)]; }
 };
@@ -332,8 +340,13 @@ Extras::WindowActions& Extras::Actions(CalculatorWindow& window) {
           [this](bool on) { SetKeepAbove(on); });
   connect(actions[Command::TapTempo], &QAction::triggered, this,
           [this, &window] { ShowTapTempo(window); });
-  connect(actions[Command::CopyTable], &QAction::triggered, this, [&window] {
-    if (!CopyDelayTable(window)) QApplication::beep();
+  connect(actions[Command::CopyTable], &QAction::triggered, this, [this, &window] {
+    if (CopyDelayTable(window)) return;
+    QApplication::beep();
+    const bool tempo =
+        calc::TextToPositiveNumber(TempoText(window), window.separator()).has_value();
+    ShowNote(window, QStringLiteral("No delay table to copy: %1")
+                         .arg(tempo ? QStringLiteral("out of range") : QStringLiteral("no tempo")));
   });
   connect(actions[Command::Halve], &QAction::triggered, this,
           [&window] { StepTempo(window, calc::TempoStep::Halve); });
@@ -359,6 +372,12 @@ void Extras::Refresh(CalculatorWindow& window, WindowActions& actions) {
     actions[step]->setEnabled(StepChangesTempo(window, tempoStep));
   }
   actions[Command::KeepAbove]->setChecked(preferences_.keepAbove);
+  actions[Command::KeepAbove]->setText(
+      EntryText(QString::fromUtf8(kCommands[size_t(Command::KeepAbove)].text), kKeepAbove.name));
+  if (actions.pitchMenu) {
+    actions.pitchMenu->setTitle(EntryText(kPitchMenuText, kReferencePitch.name));
+    actions.numberingMenu->setTitle(EntryText(kNumberingMenuText, kNumbering.name));
+  }
   bool listed = false;
   for (const auto& [hertz, action] : actions.pitches) {
     action->setChecked(hertz == preferences_.referencePitch);
@@ -381,6 +400,7 @@ void Extras::Refresh(CalculatorWindow& window, WindowActions& actions) {
     }
   }
   actions.rememberRate->setChecked(preferences_.rememberSampleRate);
+  actions.rememberRate->setText(EntryText(kRememberRateText, kRememberSampleRate.name));
   for (const auto& [numbering, action] : actions.numberings) {
     action->setChecked(numbering == preferences_.numbering);
   }
@@ -457,7 +477,8 @@ QMenu* Extras::CreateWindowMenu(CalculatorWindow& window, WindowActions& actions
   menu->addAction(actions[Command::CopyTable]);
   menu->addSeparator();
 
-  QMenu* pitches = menu->addMenu(QStringLiteral("&Reference Pitch"));
+  QMenu* pitches = menu->addMenu(kPitchMenuText);
+  actions.pitchMenu = pitches;
   pitches->setAccessibleName(QStringLiteral("Reference Pitch"));
   auto* pitchGroup = new QActionGroup(pitches);
   for (const double hertz : calc::kListedReferencePitches) {
@@ -467,12 +488,12 @@ QMenu* Extras::CreateWindowMenu(CalculatorWindow& window, WindowActions& actions
     connect(action, &QAction::triggered, this, [this, hertz] { SetReferencePitch(hertz); });
     actions.pitches.emplace_back(hertz, action);
   }
-  actions.pitchMenu = pitches;
   actions.pitchSeparator = pitches->addSeparator();
   actions.otherPitch = pitches->addAction(QStringLiteral("&Other…"));
   connect(actions.otherPitch, &QAction::triggered, this,
           [this, &window] { ShowReferencePitchDialog(window); });
-  QMenu* numberings = menu->addMenu(QStringLiteral("&MIDI Numbering"));
+  QMenu* numberings = menu->addMenu(kNumberingMenuText);
+  actions.numberingMenu = numberings;
   numberings->setAccessibleName(QStringLiteral("MIDI Numbering"));
   auto* numberingGroup = new QActionGroup(numberings);
   const std::pair<calc::MidiNumbering, QString> choices[] = {
@@ -487,7 +508,7 @@ QMenu* Extras::CreateWindowMenu(CalculatorWindow& window, WindowActions& actions
     actions.numberings.emplace_back(numbering, action);
   }
   // The sample rate kept from one run to the next.
-  actions.rememberRate = menu->addAction(QStringLiteral("Remember &Sample Rate"));
+  actions.rememberRate = menu->addAction(kRememberRateText);
   actions.rememberRate->setCheckable(true);
   connect(actions.rememberRate, &QAction::triggered, this,
           [this](bool on) { SetRememberSampleRate(on); });
@@ -524,7 +545,7 @@ void Extras::SetTempoSource(TempoSource source) {
   if (!follow_ && source == TempoSource::Manual) return;  // nothing was ever followed
   if (preferences_.tempoSource != source) {
     preferences_.tempoSource = source;
-    Save();
+    Save(kTempoSource.name);
   }
   Follow().Choose(source);
 }
@@ -552,30 +573,57 @@ void Extras::ShowTapTempo(CalculatorWindow& window) {
                        }
                      });
     QObject::connect(tapTempo_.get(), &TapTempoWindow::helpRequested, tapTempo_.get(),
-                     [this] { program_.ShowHelp(); });
+                     [this] { program_.ShowHelp(tapTempo_.get()); });
     if (follow_) follow_->WatchTaps(*tapTempo_);
   }
   if (!tapTempo_->isVisible()) {
     tapTempo_->StartOver();
     tapTempo_->PlaceBeside(window);
   }
+  // Above the window it follows, wherever that window stacks.
+  SetTransientFor(*tapTempo_, &window);
   tapTempo_->showNormal();
   tapTempo_->raise();
   tapTempo_->activateWindow();
+}
+
+void Extras::ShowNote(CalculatorWindow& window, const QString& text) {
+  constexpr int kNoteShownMs = 4000;
+  if (!note_) {
+    note_ = std::make_unique<QLabel>(nullptr, Qt::ToolTip | Qt::WindowDoesNotAcceptFocus);
+    note_->setObjectName(QStringLiteral("extrasNote"));
+    note_->setAttribute(Qt::WA_ShowWithoutActivating);
+    note_->setForegroundRole(QPalette::ToolTipText);
+    note_->setBackgroundRole(QPalette::ToolTipBase);
+    note_->setAutoFillBackground(true);
+    note_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    note_->setMargin(3);
+    auto* timer = new QTimer(note_.get());
+    timer->setObjectName(QStringLiteral("noteTimer"));
+    timer->setSingleShot(true);
+    connect(timer, &QTimer::timeout, note_.get(), &QWidget::hide);
+  }
+  note_->setText(text);
+  note_->adjustSize();
+  const QLineEdit* tempo = window.tempoBox();
+  note_->move(tempo->mapToGlobal(QPoint(0, tempo->height() + 2)));
+  note_->show();
+  note_->raise();
+  note_->findChild<QTimer*>()->start(kNoteShownMs);
 }
 
 void Extras::SetKeepAbove(bool on) {
   if (preferences_.keepAbove == on) return;
   preferences_.keepAbove = on;
   for (QWidget* window : Windows()) ui::SetKeepAbove(*window, on);
-  Save();
+  Save(kKeepAbove.name);
 }
 
 void Extras::SetReferencePitch(double hertz) {
   if (preferences_.referencePitch == hertz || !calc::IsReferencePitch(hertz)) return;
   preferences_.referencePitch = hertz;
   ApplyTuning();
-  Save();
+  Save(kReferencePitch.name);
 }
 
 ReferencePitchDialog* Extras::ShowReferencePitchDialog(CalculatorWindow& window) {
@@ -595,7 +643,7 @@ ReferencePitchDialog* Extras::ShowReferencePitchDialog(CalculatorWindow& window)
 void Extras::SetRememberSampleRate(bool on) {
   if (preferences_.rememberSampleRate == on) return;
   preferences_.rememberSampleRate = on;
-  Save();
+  Save(kRememberSampleRate.name);
 }
 
 void Extras::KeepSampleRate(const CalculatorWindow& window) {
@@ -604,14 +652,14 @@ void Extras::KeepSampleRate(const CalculatorWindow& window) {
   // A rate that is no number above zero is not kept: the last one stays.
   if (!rate || !(*rate > 0.0) || preferences_.sampleRate == rate) return;
   preferences_.sampleRate = rate;
-  Save();
+  Save(kSampleRate.name);
 }
 
 void Extras::SetNumbering(calc::MidiNumbering numbering) {
   if (preferences_.numbering == numbering) return;
   preferences_.numbering = numbering;
   ApplyTuning();
-  Save();
+  Save(kNumbering.name);
 }
 
 void Extras::ApplyTuning() {
@@ -622,11 +670,22 @@ void Extras::ApplyTuning() {
   }
 }
 
-void Extras::Save() {
-  // Nothing of the sample rate is written while it is not remembered.
-  Preferences stored = preferences_;
-  if (!stored.rememberSampleRate) stored.sampleRate.reset();
-  file_.Write(stored);
+void Extras::Save(const char* key) {
+  const QString reason = file_.Save(preferences_, key);
+  if (reason.isEmpty()) {
+    unsaved_.erase(key);
+    return;
+  }
+  unsaved_[key] = reason;
+  if (CalculatorWindow* shown = VisibleWindow()) {
+    ShowNote(*shown, QStringLiteral("Preference not saved: %1").arg(reason));
+  }
+}
+
+QString Extras::EntryText(const QString& text, const char* key) const {
+  const auto unsaved = unsaved_.find(key);
+  if (unsaved == unsaved_.end()) return text;
+  return QStringLiteral("%1 (not saved: %2)").arg(text, unsaved->second);
 }
 
 std::vector<QWidget*> Extras::Windows() const {

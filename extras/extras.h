@@ -22,6 +22,7 @@
 class QAction;
 class QEvent;
 class QKeyEvent;
+class QLabel;
 class QMenu;
 class QWidget;
 
@@ -85,6 +86,12 @@ class Extras : public QObject {
   void ShowTapTempo(CalculatorWindow& window);
   TapTempoWindow* tapTempo() const { return tapTempo_.get(); }
 
+  // Says `text` in a small note just below `window`'s tempo box for a few
+  // seconds: a window of its own that takes no focus and blocks nothing, so
+  // the window's controls stay as they are. Made on first use.
+  void ShowNote(CalculatorWindow& window, const QString& text);
+  QLabel* note() const { return note_.get(); }  // null before the first note
+
  protected:
   // The window menu, the first press of a shortcut, and the tempo keys.
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -102,7 +109,11 @@ class Extras : public QObject {
   void ApplyTuning();
   // At exit: keeps the rate the window shows, when it is remembered.
   void KeepSampleRate(const CalculatorWindow& window);
-  void Save();
+  // Stores the preference `key` alone; a failure is kept for its menu entry
+  // and said beside the window shown, without stopping anything.
+  void Save(const char* key);
+  // A menu entry's text, carrying why its last change was not saved.
+  QString EntryText(const QString& text, const char* key) const;
   std::vector<QWidget*> Windows() const;  // the loaded main windows and the Tap Tempo window
   CalculatorWindow* VisibleWindow() const;
   SequencerFollow& Follow();  // made on first use
@@ -114,7 +125,9 @@ class Extras : public QObject {
   std::unique_ptr<TapTempoWindow> tapTempo_;
   std::optional<double> startRate_;  // the rate every window starts with; none: as designed
   QPointer<ReferencePitchDialog> pitchDialog_;
+  std::unique_ptr<QLabel> note_;
   std::map<const CalculatorWindow*, std::unique_ptr<WindowActions>> actions_;
+  std::map<std::string, QString> unsaved_;  // by key: why its last change was not saved
   std::vector<QMetaObject::Connection> connections_;
   std::unique_ptr<SequencerFollow> follow_;
 };

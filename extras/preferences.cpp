@@ -1,6 +1,7 @@
 #include "preferences.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "calc/numeric_text.h"
@@ -107,6 +108,20 @@ bool PreferencesFile::Write(const Preferences& preferences) {
       kPreferenceFields);
   lines.removeIf([](const std::pair<QString, QString>& line) { return line.second.isEmpty(); });
   return settings::WriteSettingsAt(path_, kSection, lines, kWhat);
+}
+
+QString PreferencesFile::Save(const Preferences& preferences, const char* key) {
+  QList<std::pair<QString, QString>> lines;
+  std::apply(
+      [&](const auto&... field) {
+        ((std::strcmp(field.key.name, key) == 0
+              ? lines.append(field.key.Line(preferences.*field.member, '.'))
+              : void()),
+         ...);
+      },
+      kPreferenceFields);
+  if (lines.isEmpty()) return QStringLiteral("no preference is called %1").arg(key);
+  return settings::SaveSettingsAt(path_, kSection, lines, kWhat);
 }
 
 }  // namespace ui

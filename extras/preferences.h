@@ -101,6 +101,13 @@ class PreferencesFile {
   // keeps the old file and is said on standard error.
   bool Write(const Preferences& preferences);
 
+  // Stores the one preference named `key` (a key's name, as kKeepAbove.name)
+  // from `preferences`: only its line changes, in the file as it stands at
+  // that moment, read again under the lock, so that what another copy or a
+  // hand edit did to the other keys stays byte for byte. Empty once stored,
+  // else why not ("No space left on device"), also said on standard error.
+  QString Save(const Preferences& preferences, const char* key);
+
  private:
   QString path_;
 };

@@ -108,7 +108,7 @@ void TapArea::paintEvent(QPaintEvent* event) {
 }
 
 TapTempoWindow::TapTempoWindow(char separator)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       separator_(separator) {
   setObjectName(QStringLiteral("TapTempo"));

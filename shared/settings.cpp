@@ -13,7 +13,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
 #include <cerrno>
@@ -141,15 +142,67 @@ QString TakeLock(QLockFile& lock, const QString& path) {
   }
 }
 
+// A save writes the new content to a temporary file of its own beside the
+// target, named after it: "<name>.save-XXXXXX", six letters or digits.
+QString TemporaryPattern(const QString& target) {
+  return QRegularExpression::escape(QFileInfo(target).fileName()) +
+         QStringLiteral("\\.save-[A-Za-z0-9]{6}");
+}
+
+// Removes the temporary files an interrupted save of `target` left: only
+// regular files of ours with the save's own name. Called under the lock, so
+// no save of the same file is under way.
+void RemoveLeftTemporaries(const QString& target) {
+  const QRegularExpression own(QRegularExpression::anchoredPattern(TemporaryPattern(target)));
+  const QDir folder = QFileInfo(target).dir();
+  for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+    if (!own.match(name).hasMatch()) continue;
+    const QByteArray native = QFile::encodeName(folder.filePath(name));
+    struct stat info = {};
+    if (::lstat(native.constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+        info.st_uid == ::geteuid()) {
+      ::unlink(native.constData());
+    }
+  }
+}
+
+// Every byte written, else the system's reason.
+QString WriteAll(int fd, const QByteArray& content) {
+  const char* data = content.constData();
+  qsizetype left = content.size();
+  while (left > 0) {
+    const ssize_t written = ::write(fd, data, size_t(left));
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return written < 0 ? ErrnoText(errno) : ErrnoText(EIO);
+    data += written;
+    left -= written;
+  }
+  return {};
+}
+
 // Writes a new file beside the old one with its owner and mode, and renames
 // it over the old one only once every byte is on the disk.
 QString ReplaceFile(const StoreFile& old, const QByteArray& content) {
-  QSaveFile file(old.target);
-  // Unbuffered: every write's failure is seen before the rename.
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return file.errorString();
-  const int fd = file.handle();
-  const auto fail = [&file](const QString& reason) {
-    file.cancelWriting();
+  RemoveLeftTemporaries(old.target);
+  // A new name each time, never an existing file; created as a new file is,
+  // with the mode the user's umask gives.
+  static constexpr char kLetters[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  QByteArray temporary;
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+    QByteArray name = QFile::encodeName(old.target) + ".save-";
+    for (int i = 0; i < 6; ++i) {
+      name += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
+    }
+    fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0 && errno != EEXIST) return ErrnoText(errno);
+    temporary = name;
+  }
+  if (fd < 0) return ErrnoText(EEXIST);
+  const auto fail = [&](const QString& reason) {
+    ::close(fd);
+    ::unlink(temporary.constData());
     return reason;
   };
   if (old.exists) {
@@ -163,9 +216,18 @@ QString ReplaceFile(const StoreFile& old, const QByteArray& content) {
       return fail(QStringLiteral("its mode cannot be kept: %1").arg(ErrnoText(errno)));
     }
   }
-  if (file.write(content) != content.size()) return fail(file.errorString());
+  if (QString reason = WriteAll(fd, content); !reason.isEmpty()) return fail(reason);
   if (::fsync(fd) != 0) return fail(ErrnoText(errno));
-  if (!file.commit()) return file.errorString();
+  if (::close(fd) != 0) {
+    const int error = errno;
+    ::unlink(temporary.constData());
+    return ErrnoText(error);
+  }
+  if (::rename(temporary.constData(), QFile::encodeName(old.target).constData()) != 0) {
+    const int error = errno;
+    ::unlink(temporary.constData());
+    return ErrnoText(error);
+  }
   return {};
 }
 
@@ -187,12 +249,13 @@ QString UpdateFile(const QString& path, const std::function<QByteArray(const QBy
   return ReplaceFile(old, content);
 }
 
-bool Update(const QString& path, const QString& failed,
-            const std::function<QByteArray(const QByteArray&)>& edit) {
+QString Update(const QString& path, const QString& failed,
+               const std::function<QByteArray(const QByteArray&)>& edit) {
   const QString reason = UpdateFile(path, edit);
-  if (reason.isEmpty()) return true;
-  Log(QStringLiteral("%1 %2: %3; nothing was changed").arg(failed, path, reason));
-  return false;
+  if (!reason.isEmpty()) {
+    Log(QStringLiteral("%1 %2: %3; nothing was changed").arg(failed, path, reason));
+  }
+  return reason;
 }
 
 }  // namespace
@@ -223,6 +286,11 @@ bool WriteSettings(const QString& application, const QString& section,
 
 bool WriteSettingsAt(const QString& path, const QString& section,
                      const QList<std::pair<QString, QString>>& values, const QString& what) {
+  return SaveSettingsAt(path, section, values, what).isEmpty();
+}
+
+QString SaveSettingsAt(const QString& path, const QString& section,
+                       const QList<std::pair<QString, QString>>& values, const QString& what) {
   QList<ini::Assignment> assignments;
   for (const auto& [key, text] : values) assignments << ini::Assignment{section, key, text};
   return Update(
@@ -232,8 +300,9 @@ bool WriteSettingsAt(const QString& path, const QString& section,
 
 bool DeleteSettingsSection(const QString& application, const QString& section) {
   return Update(
-      StorePath(application), QStringLiteral("settings not erased in"),
-      [&section](const QByteArray& content) { return ini::RemoveSection(content, section); });
+             StorePath(application), QStringLiteral("settings not erased in"),
+             [&section](const QByteArray& content) { return ini::RemoveSection(content, section); })
+      .isEmpty();
 }
 
 }  // namespace settings

@@ -5,7 +5,10 @@
 // tempiva/<application>.ini.
 //
 // A write edits only the lines it owns and replaces the file whole or not at
-// all, under a lock held at most a couple of seconds. It never replaces what
+// all, under a lock held at most a couple of seconds; it reads the file again
+// under the lock, so that what another copy wrote meanwhile stays. The new
+// content goes to "<file>.save-XXXXXX" beside the file, renamed over it once
+// complete; such a file left by a save cut short is removed by the next one. It never replaces what
 // is not a regular file, keeps the file's owner and mode, and a failure keeps
 // the old file and is told once, with the path and the reason, on standard
 // error, after the program's name as it identified itself (identity.h).
@@ -41,6 +44,10 @@ QHash<QString, QString> ReadSectionAt(const QString& path, const QString& sectio
                                       const QString& what);
 bool WriteSettingsAt(const QString& path, const QString& section,
                      const QList<std::pair<QString, QString>>& values, const QString& what);
+// WriteSettingsAt, giving why the texts were not stored: the system's reason
+// ("No space left on device"), or empty once they are.
+QString SaveSettingsAt(const QString& path, const QString& section,
+                       const QList<std::pair<QString, QString>>& values, const QString& what);
 
 // Removes the section with all its keys; other sections stay. Removing a
 // section that does not exist succeeds and changes nothing.

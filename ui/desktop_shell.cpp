@@ -12,6 +12,8 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "stacking.h"
+
 namespace ui {
 namespace {
 
@@ -185,6 +187,9 @@ bool XdgDesktopShell::Idle() const {
 
 void XdgDesktopShell::ShowMessage(const QString& title, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
+  // Not owned by the window it stands above, which may go while the box is
+  // open (a session that ends): its unload lets go of the box first.
+  SetTransientFor(box, messageOver());
   box.exec();
 }
 

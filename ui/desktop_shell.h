@@ -4,11 +4,11 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 #include <functional>
-
-class QWidget;
 
 namespace ui {
 
@@ -49,6 +49,21 @@ class DesktopShell {
   // Shows `text` with one OK button, no icon and the caption `title`, and
   // returns when the user closes it.
   virtual void ShowMessage(const QString& title, const QString& text) = 0;
+  // ShowMessage, with the box above `over` (null: no window) at the window
+  // system: ShowMessage finds it in messageOver() while it runs.
+  void ShowMessageOver(QWidget* over, const QString& title, const QString& text) {
+    const QPointer<QWidget> outer = messageOver_;
+    messageOver_ = over;
+    ShowMessage(title, text);
+    messageOver_ = outer;
+  }
+
+ protected:
+  // The window the message being shown stands above; null when none or gone.
+  QWidget* messageOver() const { return messageOver_; }
+
+ private:
+  QPointer<QWidget> messageOver_;
 };
 
 // The desktop's own. Before opening, asks xdg-mime which program handles the

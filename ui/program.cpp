@@ -16,6 +16,7 @@
 #include "calc/steps.h"
 #include "desktop_shell.h"
 #include "settings.h"
+#include "stacking.h"
 
 namespace ui {
 namespace {
@@ -161,6 +162,9 @@ Program::Program(char separator, DesktopShell& shell, QString programDirectory)
       saved_(separator) {}
 
 Program::~Program() {
+  for (CalculatorWindow* window : {compact_.window.data(), large_.window.data()}) {
+    if (window) MoveTransients(*window, nullptr);
+  }
   delete compact_.window;
   delete large_.window;
   delete about_;
@@ -241,6 +245,7 @@ void Program::Max_Click() {
   for (BoxOf box : kNoteAndSamples) steps([&] { return CopyText(*compact, *large, box); });
   steps([&] { return CopySlider(*compact, *large, &CalculatorWindow::octaveSlider); });
   large->show();
+  MoveTransients(*compact, large);
   large->raise();
   large->activateWindow();
 }
@@ -266,6 +271,7 @@ void Program::Min_Click() {
   steps([&] { return CopyText(*large, *compact, &CalculatorWindow::lengthBox); });
   steps([&] { return CopyTempo(*large, *compact); });
   compact->show();
+  MoveTransients(*large, compact);
   compact->raise();
   compact->activateWindow();
 }
@@ -305,6 +311,8 @@ void Program::Unload(Which which) {
   CalculatorWindow* window = s.window;
   s.window = nullptr;
   s.unloading = false;
+  // The windows above it stay, on their own: the About box outlives it.
+  MoveTransients(*window, nullptr);
   window->hide();
   window->deleteLater();  // still usable by the handler that unloaded it
   EndIfNothingLoaded();
@@ -318,25 +326,31 @@ void Program::CloseAll() {
   CloseAbout();
 }
 
-void Program::ShowHelp() {
+void Program::ShowHelp(QWidget* from) {
   QString document = QStringLiteral("index.html");
-  const int result = StartDoc(document);
+  const int result = StartDoc(document, from);
   if (result > 32) return;
-  shell_.ShowMessage(QStringLiteral("Tempiva"), HelpMessage(result));
+  ShowMessage(from, HelpMessage(result));
 }
 
-int Program::StartDoc(QString& docName) {
+void Program::ShowMessage(QWidget* from, const QString& text) {
+  QWidget* over = from;
+  if (!over) {
+    over = const_cast<CalculatorWindow*>(Shown(window(Which::Compact), window(Which::Large)));
+  }
+  shell_.ShowMessageOver(over, QStringLiteral("Tempiva"), text);
+}
+
+int Program::StartDoc(QString& docName, QWidget* from) {
   // Joined as it is: a directory ending in the separator gives two of them.
   docName = programDirectory_ + QDir::separator() + docName;
   // The opener is not waited for: a failure it meets later gets the message
   // Help shows for one met at once, while this program is still there.
-  return shell_.OpenWatched(nullptr, QStringLiteral("Open"), docName, QString(), QDir::rootPath(),
-                            shell::kShowNormal, [program = QPointer<Program>(this)](int result) {
-                              if (program) {
-                                program->shell_.ShowMessage(QStringLiteral("Tempiva"),
-                                                            HelpMessage(result));
-                              }
-                            });
+  return shell_.OpenWatched(
+      nullptr, QStringLiteral("Open"), docName, QString(), QDir::rootPath(), shell::kShowNormal,
+      [program = QPointer<Program>(this), from = QPointer<QWidget>(from)](int result) {
+        if (program) program->ShowMessage(from, HelpMessage(result));
+      });
 }
 
 void Program::ShowAbout(Which which) {
@@ -357,6 +371,8 @@ void Program::ShowAbout(Which which) {
     about_->move(from.x() + TwipsToPixels(kAboutOffsetLeft),
                  from.y() + TwipsToPixels(kAboutOffsetTop));
   }
+  // Above the window it came from, wherever that window stacks.
+  SetTransientFor(*about_, window(which));
   about_->show();
   about_->raise();
   about_->activateWindow();

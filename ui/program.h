@@ -40,8 +40,9 @@ class Program : public QObject {
   bool running() const;
 
   // What the program does, for every caller outside the event wiring.
-  // Opens the help page, or says why it cannot.
-  void ShowHelp();
+  // Opens the help page, or says why it cannot in a message box above `from`
+  // (null: the calculator window shown when the message comes).
+  void ShowHelp(QWidget* from = nullptr);
   // Shows the About box over `from`, marking both windows' About buttons.
   void ShowAbout(Which from);
   // Ends the run from `which` (its Exit button or close box): stores what the
@@ -86,8 +87,12 @@ class Program : public QObject {
   // running, does nothing; the window is destroyed once its handler returns.
   void Unload(Which which);
   SavedSettings::Lines EndOfRunValues(Which which) const;
-  // Opens a document of the program's folder; the shell's result.
-  int StartDoc(QString& docName);
+  // Opens a document of the program's folder; the shell's result. A failure
+  // found later is said above `from`.
+  int StartDoc(QString& docName, QWidget* from);
+  // Says `text` in a message box above `from`, or above the calculator window
+  // shown when `from` is null or gone.
+  void ShowMessage(QWidget* from, const QString& text);
   void EndIfNothingLoaded();
 
   const char separator_;

@@ -302,6 +302,45 @@ class ExtrasMenuTest : public programtest::Fixture {
     for (int row = 1; row <= 13; ++row) QCOMPARE(copied.at(row).count(QLatin1Char('\t')), 9);
   }
 
+  void delayTableKeyWithoutTempoSaysWhy_data() {
+    QTest::addColumn<QString>("tempo");
+    QTest::newRow("empty") << "";
+    QTest::newRow("zero") << "0";
+    QTest::newRow("negative") << "-120";
+    QTest::newRow("no number") << "fast";
+  }
+  // The key copies nothing and says so beside the tempo box, in a note of its
+  // own: the window's controls, their texts and tooltips stay as they were.
+  void delayTableKeyWithoutTempoSaysWhy() {
+    QFETCH_GLOBAL(QString, layout);
+    QFETCH(QString, tempo);
+    ui::CalculatorWindow* window = Restart(layout);
+    QVERIFY(window);
+    auto* bpm = window->control<QLineEdit>("bpm");
+    bpm->setFocus();
+    QTest::keyClick(bpm, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);  // makes the actions
+    bpm->setText(tempo);
+    const QObjectList children = window->findChildren<QObject*>();
+    const QString tip = bpm->toolTip();
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    QTest::keyClick(bpm, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(Clipboard(), QStringLiteral("before"));
+    QLabel* note = run().extras().note();
+    QVERIFY(note);
+    QVERIFY(note->isVisible());
+    QCOMPARE(note->text(), QStringLiteral("No delay table to copy: no tempo"));
+    QVERIFY(!note->parentWidget());
+    QVERIFY(note->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+    QCOMPARE(window->findChildren<QObject*>(), children);
+    QCOMPARE(bpm->text(), tempo);
+    QCOMPARE(bpm->toolTip(), tip);
+    QCOMPARE(QApplication::focusWidget(), bpm);
+    // Below the tempo box, in the window's width.
+    const QPoint below = bpm->mapToGlobal(QPoint(0, bpm->height()));
+    QVERIFY(note->frameGeometry().top() >= below.y());
+    QCOMPARE(note->frameGeometry().left(), below.x());
+  }
+
   // ---- The tempo box's menu ----
 
   void tempoBoxMenu_data() {
