@@ -252,6 +252,7 @@ void SequencerLink::finishOpening() {
   lastCycleAtMs_ = clock_.elapsed();
   haveEventFrame_ = false;
   reportedDropped_ = 0;
+  reportedFailure_.clear();
   restartFollowing();
   setState(State::Waiting, QString());
 }
@@ -263,7 +264,8 @@ void SequencerLink::closeConnection() {
 
 void SequencerLink::fail(State state, const QString& reason, const QString& detail) {
   const QString text = sourceName(mode_) + QStringLiteral(" (") + reason + u')';
-  if (text != stateText_) {  // once per failure, not at every retry
+  if (text != reportedFailure_) {  // once per failure, not at every retry
+    reportedFailure_ = text;
     std::fprintf(stderr, "%s: %s: %s\n", qPrintable(QCoreApplication::applicationName()),
                  qPrintable(text), qPrintable(detail));
     std::fflush(stderr);

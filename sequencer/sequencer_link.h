@@ -95,6 +95,7 @@ class SequencerLink : public QObject {
   Mode mode_ = Mode::Off;
   State state_ = State::Off;
   QString stateText_;
+  QString reportedFailure_;  // the failure last said on stderr, until a connection holds
   QChar separator_ = u'.';
   bool tapsWanted_ = false;
   QTimer poll_;
