@@ -8,34 +8,10 @@
 #   about_close_x11_test.sh TPV120      (needs Xvfb, openbox, xdotool, wmctrl)
 set -uo pipefail
 program=$(readlink -f "$1")
-work=$(mktemp -d)
-pids=()
-unset DISPLAY
-cleanup() {  # the calculator, the window manager, then the display
+before_cleanup() {  # no key stays held down on the display
   [ -n "${DISPLAY:-}" ] && xdotool keyup Escape Return KP_Enter 2>/dev/null
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$work"
 }
-trap cleanup EXIT
-
-wait_for() {  # wait_for SECONDS COMMAND...: polls until the command succeeds
-  local until=$((SECONDS + $1))
-  while ! "${@:2}"; do
-    [ $SECONDS -ge "$until" ] && return 1
-    sleep 0.1
-  done
-}
-
-# A virtual display of our own on a free number, and a window manager with
-# the machine's own themes and settings, ready before the first window maps.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-wait_for 20 test -s "$work/display" || { echo "FAILED: Xvfb did not start"; exit 1; }
-export DISPLAY=:$(head -1 "$work/display")
-openbox >/dev/null 2>&1 &
-pids+=($!)
-wait_for 20 wmctrl -m >/dev/null 2>&1 || { echo "FAILED: openbox did not start"; exit 1; }
+source "$(dirname "$0")/../wm/x_session.sh"
 
 # A private desktop for the calculator: settings, applications, xdg tools.
 mkdir -p "$work/config" "$work/data/applications" "$work/system" "$work/bin"
