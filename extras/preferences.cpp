@@ -99,27 +99,33 @@ Preferences PreferencesFile::Read() const {
   return FromSection(settings::ReadSectionAt(path_, kSection, kWhat));
 }
 
-bool PreferencesFile::Write(const Preferences& preferences) {
-  QList<std::pair<QString, QString>> lines;
-  std::apply(
-      [&](const auto&... field) {
-        (lines.append(field.key.Line(preferences.*field.member, '.')), ...);
-      },
-      kPreferenceFields);
-  lines.removeIf([](const std::pair<QString, QString>& line) { return line.second.isEmpty(); });
-  return settings::WriteSettingsAt(path_, kSection, lines, kWhat);
-}
+namespace {
 
-QString PreferencesFile::Save(const Preferences& preferences, const char* key) {
+// The lines of the preference named `key`, or of every one when `key` is null.
+QList<std::pair<QString, QString>> LinesOf(const Preferences& preferences, const char* key) {
   QList<std::pair<QString, QString>> lines;
   std::apply(
       [&](const auto&... field) {
-        ((std::strcmp(field.key.name, key) == 0
+        ((!key || std::strcmp(field.key.name, key) == 0
               ? lines.append(field.key.Line(preferences.*field.member, '.'))
               : void()),
          ...);
       },
       kPreferenceFields);
+  return lines;
+}
+
+}  // namespace
+
+bool PreferencesFile::Write(const Preferences& preferences) {
+  auto lines = LinesOf(preferences, nullptr);
+  // A value without text (no sample rate) leaves its line as it is.
+  lines.removeIf([](const std::pair<QString, QString>& line) { return line.second.isEmpty(); });
+  return settings::WriteSettingsAt(path_, kSection, lines, kWhat);
+}
+
+QString PreferencesFile::Save(const Preferences& preferences, const char* key) {
+  const auto lines = LinesOf(preferences, key);
   if (lines.isEmpty()) return QStringLiteral("no preference is called %1").arg(key);
   return settings::SaveSettingsAt(path_, kSection, lines, kWhat);
 }
