@@ -139,7 +139,7 @@ void SetBold(CalculatorWindow* window, bool bold) {
   about->setFont(font);
 }
 
-const CalculatorWindow* Shown(const CalculatorWindow* first, const CalculatorWindow* second) {
+CalculatorWindow* Shown(CalculatorWindow* first, CalculatorWindow* second) {
   if (first && first->isVisible()) return first;
   if (second && second->isVisible()) return second;
   return nullptr;
@@ -171,6 +171,18 @@ Program::~Program() {
 }
 
 CalculatorWindow* Program::window(Which which) const { return slot(which).window; }
+
+std::vector<CalculatorWindow*> Program::windows() const {
+  std::vector<CalculatorWindow*> loaded;
+  for (const Slot* s : {&compact_, &large_}) {
+    if (s->window) loaded.push_back(s->window);
+  }
+  return loaded;
+}
+
+CalculatorWindow* Program::shownWindow() const {
+  return Shown(compact_.window, large_.window);
+}
 
 bool Program::running() const { return compact_.window || large_.window || about_; }
 
@@ -296,6 +308,7 @@ SavedSettings::Lines Program::EndOfRunValues(Which which) const {
 
 void Program::End(Which which) {
   if (!window(which) || slot(which).unloading) return;
+  emit runEnding(which);
   // A failed write never stops the end of the run; the store reports it.
   SavedSettings::Store(EndOfRunValues(which));
   Unload(which);
@@ -336,7 +349,7 @@ void Program::ShowHelp(QWidget* from) {
 void Program::ShowMessage(QWidget* from, const QString& text) {
   QWidget* over = from;
   if (!over) {
-    over = const_cast<CalculatorWindow*>(Shown(window(Which::Compact), window(Which::Large)));
+    over = shownWindow();
   }
   shell_.ShowMessageOver(over, QStringLiteral("Tempiva"), text);
 }

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <vector>
 
 #include "about_box.h"
 #include "calculator_window.h"
@@ -36,6 +37,10 @@ class Program : public QObject {
   void Start();
 
   CalculatorWindow* window(Which which) const;  // null while not loaded
+  // The loaded main windows, the compact one first.
+  std::vector<CalculatorWindow*> windows() const;
+  // The main window on screen now; null when neither is shown.
+  CalculatorWindow* shownWindow() const;
   AboutBox* about() const { return about_; }
   bool running() const;
 
@@ -69,6 +74,8 @@ class Program : public QObject {
   void CloseAll();
 
  signals:
+  // The run ends from `which`: said once, before the end of the run is stored.
+  void runEnding(ui::Which which);
   // No window is loaded any more: the program ends.
   void finished();
   // A main window was created and is about to run its Form_Load: the moment
