@@ -99,13 +99,13 @@ std::string Usage(const ProgramText& program) {
       "  rate it keeps) and Tempo Source (Manual, JACK Transport, MIDI Clock)\n";
   text += FileLine(settings::PreferencesPath());
   text +=
-      "\nFollowing a sequencer (Tempo Source other than Manual) needs a running JACK\n"
-      "server (jackd, or PipeWire with pipewire-jack) and the JACK library\n"
+      "\nFollowing a sequencer (a Tempo Source other than Manual) needs a running\n"
+      "JACK server (jackd, or PipeWire with pipewire-jack) and the JACK library\n"
       "libjack.so.0 (package libjack-jackd2-0 or pipewire-jack), loaded only then.\n"
       "JACK Transport takes the tempo a timebase master (your sequencer) publishes;\n"
       "MIDI Clock needs a clock connected to the input port tempiva:midi_in.\n"
-      "Tempiva never starts a server; the server is JACK_DEFAULT_SERVER, as for every\n"
-      "JACK program.\n";
+      "Tempiva never starts a server: it connects to the default one, or to the one\n"
+      "JACK_DEFAULT_SERVER names, as every JACK program does.\n";
   return text;
 }
 
