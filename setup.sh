@@ -104,23 +104,31 @@ test_sanitized() {
     ctest --test-dir "$SANITIZE_DIR" --output-on-failure
 }
 
+# Ends with the xvfb-run line when there is no graphical session to show the
+# window on: checked before the packages and the build, so that a machine
+# without a display learns it at once rather than after the build.
+require_display() {
+  if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    echo "No display: tpv120 is a desktop program and needs a graphical session." >&2
+    echo "To build and run it without one, start it in a virtual display:" >&2
+    echo "  apt-get install xvfb && xvfb-run -a $0 run" >&2
+    exit 1
+  fi
+}
+
 run_program() {
   local program="$BUILD_DIR/app/tpv120"
   if [ ! -x "$program" ]; then
     echo "The build finished without $program: see its output above." >&2
     exit 1
   fi
-  if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-    echo "No display: tpv120 is a desktop program and needs a graphical session." >&2
-    echo "To run it without one, start it in a virtual display:" >&2
-    echo "  apt-get install xvfb && xvfb-run -a $program" >&2
-    exit 1
-  fi
+  require_display
   exec "$program"
 }
 
 case "${1:-}" in
   run)
+    require_display
     install_missing "${RUN_PACKAGES[@]}"
     build_programs
     run_program

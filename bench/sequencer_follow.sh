@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # GUI-thread CPU of the sequencer link while it follows, on a private dummy
-# JACK server: JACK transport (10 Hz poll) and a 24 ppqn MIDI clock at 300 BPM.
+# JACK server: JACK transport (10 Hz poll) and a 24 ppqn MIDI clock at 300 BPM,
+# printed as a Markdown table.
 #   cmake --build build --target sequencer_probe
 #   bench/sequencer_follow.sh build/tests/sequencer/sequencer_probe [SECONDS]
 set -euo pipefail
@@ -43,9 +44,13 @@ measure() {
     done
   fi
   wait "$pid"
-  awk -v mode="$1" '/^cpu / { printf "%-10s GUI thread %.1f ms CPU in %.1f s: %.3f%% of one core\n",
-                     mode, $2, $3 / 1000, 100 * $2 / $3 }' "$work/$1.out"
-  grep '^tempo ' "$work/$1.out" | tail -n 1 | sed 's/^/           last /'
+  local last
+  last=$(grep '^tempo ' "$work/$1.out" | tail -n 1)
+  awk -v mode="$1" -v last="${last:-none}" '/^cpu / {
+    printf "| %s | %.1f ms in %.1f s | %.3f%% | %s |\n", mode, $2, $3 / 1000, 100 * $2 / $3, last }' \
+    "$work/$1.out"
 }
+echo "| source | GUI-thread CPU | of one core | last report |"
+echo "|---|---:|---:|---|"
 measure transport
 measure midi-clock

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Start-up time and peak memory of tpv120 against a bare Qt Widgets window
 # built with the same flags: RUNS runs of each, alternating, in one virtual
-# display; prints the medians and the ratios. A third yardstick, the bare
+# display; prints the medians and the ratios as a Markdown table. A third yardstick, the bare
 # window with one text label, shows the part that is the fonts' loading.
 #   bench/startup.sh [BUILD_DIR] [RUNS]      (needs xvfb: apt-get install xvfb)
 # TEMPIVA_TEMPO_SOURCE=jack-transport (or midi-clock) starts tpv120 with that
@@ -49,10 +49,8 @@ done | awk '
   END {
     tb = median(us["bare"]); tl = median(us["label"]); tt = median(us["tpv120"])
     mb = median(kb["bare"]); ml = median(kb["label"]); mt = median(kb["tpv120"])
-    printf "start-up to first paint, median of %d runs each:\n", NR / 3
-    printf "  bare window %.1f ms, with one label %.1f ms, tpv120 %.1f ms\n", tb / 1000, tl / 1000, tt / 1000
-    printf "  ratio to the bare window %.2f, to the one with a label %.2f\n", tt / tb, tt / tl
-    printf "peak resident memory, median:\n"
-    printf "  bare window %d kB, with one label %d kB, tpv120 %d kB\n", mb, ml, mt
-    printf "  ratio to the bare window %.2f, to the one with a label %.2f\n", mt / mb, mt / ml
+    printf "| median of %d runs each | bare window | with one label | tpv120 | tpv120 / bare | tpv120 / label |\n", NR / 3
+    printf "|---|---:|---:|---:|---:|---:|\n"
+    printf "| start-up to the first paint | %.1f ms | %.1f ms | %.1f ms | %.2f | %.2f |\n", tb / 1000, tl / 1000, tt / 1000, tt / tb, tt / tl
+    printf "| peak resident memory | %d kB | %d kB | %d kB | %.2f | %.2f |\n", mb, ml, mt, mt / mb, mt / ml
   }'

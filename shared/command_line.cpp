@@ -93,13 +93,28 @@ std::string Usage(const ProgramText& program) {
       "\nFiles (under ~/.config, or under $XDG_CONFIG_HOME when that is an absolute path):\n"
       "  saved settings: layout, window position, tempo, slider (erased by RESET_TPV120)\n";
   text += FileLine(settings::StorePath(settings::kApplication));
-  text += "  preferences: keep above, reference pitch, MIDI numbering\n";
+  text +=
+      "  preferences, chosen in the window menu (kept by RESET_TPV120): Keep Above\n"
+      "  Other Windows, Reference Pitch, MIDI Numbering, Remember Sample Rate (with the\n"
+      "  rate it keeps) and Tempo Source (Manual, JACK Transport, MIDI Clock)\n";
   text += FileLine(settings::PreferencesPath());
+  text +=
+      "\nFollowing a sequencer (a Tempo Source other than Manual) needs a running\n"
+      "JACK server (jackd, or PipeWire with pipewire-jack) and the JACK library\n"
+      "libjack.so.0 (package libjack-jackd2-0 or pipewire-jack), loaded only then.\n"
+      "JACK Transport takes the tempo a timebase master (your sequencer) publishes;\n"
+      "MIDI Clock needs a clock connected to the input port tempiva:midi_in.\n"
+      "Tempiva never starts a server: it connects to the default one, or to the one\n"
+      "JACK_DEFAULT_SERVER names, as every JACK program does.\n";
   return text;
 }
 
 std::string Version(const ProgramText& program) {
-  return std::string(program.name) + " (Tempiva) " + build_info::kVersion + "\n";
+  return std::string(program.name) + " (Tempiva) " + build_info::kVersion +
+         "\n"
+         "License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+         "This is free software: you are free to change and redistribute it.\n"
+         "There is NO WARRANTY, to the extent permitted by law.\n";
 }
 
 std::optional<int> Handle(int argc, const char* const* argv, const ProgramText& program,

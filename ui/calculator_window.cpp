@@ -1,12 +1,16 @@
 #include "calculator_window.h"
 
+#include <xcb/xcb.h>
+
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QTimer>
 
 #include "calc/beat.h"
 #include "calc/note.h"
@@ -53,7 +57,10 @@ QLineEdit* CalculatorWindow::noteFrequencyBox() const { return noteFreq_; }
 QLineEdit* CalculatorWindow::midiNumberBox() const { return midiNoteNumber_; }
 
 void CalculatorWindow::SetTempo(const QString& text, TempoOrigin origin) {
-  bpm_->setText(text);
+  {
+    const QScopedValueRollback ours(writingTempo_, true);
+    bpm_->setText(text);
+  }
   emit tempoWritten(origin);
 }
 
@@ -91,8 +98,13 @@ void CalculatorWindow::FindControls() {
 
 void CalculatorWindow::Wire() {
   connect(bpm_, &QLineEdit::textChanged, this, &CalculatorWindow::bpm_Change);
-  // After textChanged: bpm_Change has run, as for a tempo written by SetTempo.
-  connect(bpm_, &QLineEdit::textEdited, this, [this] { emit tempoWritten(TempoOrigin::Typed); });
+  // After bpm_Change, as for a tempo written by SetTempo. Whatever this program
+  // did not write is the user's: an edit, and also a text set through the
+  // accessibility interface (a screen reader, voice control), which Qt
+  // delivers as setText rather than as an edit.
+  connect(bpm_, &QLineEdit::textChanged, this, [this] {
+    if (!writingTempo_) emit tempoWritten(TempoOrigin::Typed);
+  });
   connect(bpm_, &TextBox::gotFocus, this, &CalculatorWindow::bpm_GotFocus);
   connect(slider1_, &QSlider::valueChanged, this, &CalculatorWindow::Slider1_Scroll);
   for (int slot = 0; slot < calc::kDelaySlots; ++slot) {
@@ -146,6 +158,20 @@ void CalculatorWindow::Wire() {
 void CalculatorWindow::closeEvent(QCloseEvent* event) {
   event->ignore();
   emit closeRequested();
+}
+
+// X11 tells a window destroyed by another client only by DestroyNotify, which
+// Qt turns into no event of its own: the window would be gone with the program
+// still running. It ends as on a close, once Qt has finished with the event.
+bool CalculatorWindow::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+  if (eventType == "xcb_generic_event_t") {
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) == XCB_DESTROY_NOTIFY &&
+        reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == winId()) {
+      QTimer::singleShot(0, this, &CalculatorWindow::closeRequested);
+    }
+  }
+  return Form::nativeEvent(eventType, message, result);
 }
 
 // ---- Reading and writing controls ----

@@ -26,7 +26,8 @@ class TextBox;
 
 // Where a tempo written into the tempo box came from.
 enum class TempoOrigin {
-  Typed,      // the user edited the box: typed, pasted, cut or deleted
+  Typed,      // the user changed the box's text: an edit, or through the
+              // accessibility interface; any change SetTempo did not make
   Key,        // a tempo key, or halve or double in the tempo box's menu
   Slider,     // the tempo slider
   Scale,      // a scale label
@@ -114,13 +115,16 @@ class CalculatorWindow : public Form {
   void exitRequested();           // Command2
   void helpRequested();           // Command3
   void aboutRequested();          // Command4
-  // The user asked the window's close box to close it; the program unloads it.
+  // The user asked the window's close box to close it, or another X client
+  // destroyed the window (as `xdotool windowclose` does); the program unloads it.
   void closeRequested();
-  // A tempo was written into the tempo box (SetTempo), or the user edited it.
+  // A tempo was written into the tempo box (SetTempo), or its text changed
+  // otherwise (TempoOrigin::Typed).
   void tempoWritten(ui::TempoOrigin origin);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 
  private:
   void FindControls();
@@ -141,6 +145,7 @@ class CalculatorWindow : public Form {
   void SetSlotBackground(int slot, const QColor& color);
 
   const char separator_;
+  bool writingTempo_ = false;  // SetTempo is writing the tempo box
   double referencePitch_ = calc::kStandardPitch;
   calc::MidiNumbering numbering_ = calc::kDesignedNumbering;
 

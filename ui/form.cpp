@@ -86,6 +86,7 @@ Form::Form(const Layout& layout, QWidget* parent)
   palette.setColor(QPalette::Window, WindowBackgroundColor(layout.background, palette));
   setPalette(palette);
   setAutoFillBackground(true);
+  InstallSilentAccessibility();
   Build();
   FitCaptions();
   ApplyFocusOrder();
@@ -125,7 +126,8 @@ QWidget* Form::Create(const ControlRow& entry, QWidget* parent) {
       break;
     }
     case Kind::Label: {
-      auto* label = new ClickLabel(entry.text, parent);
+      auto* label =
+          entry.visible ? new ClickLabel(entry.text, parent) : new HiddenLabel(entry.text, parent);
       label->setAlignment(entry.alignment);
       if (entry.foreground.isValid()) {
         QPalette palette = label->palette();

@@ -1,5 +1,6 @@
 #include "widgets.h"
 
+#include <QAccessibleWidget>
 #include <QFocusEvent>
 #include <QImage>
 #include <QMouseEvent>
@@ -12,6 +13,29 @@
 #include <utility>
 
 namespace ui {
+namespace {
+
+// An element assistive technology is told of, with no text to say.
+class SilentAccessible : public QAccessibleWidget {
+ public:
+  SilentAccessible(QWidget* widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
+  QString text(QAccessible::Text) const override { return {}; }
+};
+
+QAccessibleInterface* SilentFactory(const QString& /*className*/, QObject* object) {
+  if (auto* shape = qobject_cast<ShapeItem*>(object))
+    return new SilentAccessible(shape, QAccessible::Graphic);
+  if (auto* label = qobject_cast<HiddenLabel*>(object))
+    return new SilentAccessible(label, QAccessible::StaticText);
+  return nullptr;
+}
+
+}  // namespace
+
+void InstallSilentAccessibility() {
+  static const bool installed = (QAccessible::installFactory(&SilentFactory), true);
+  (void)installed;
+}
 
 void TextBox::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);

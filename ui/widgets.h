@@ -55,6 +55,14 @@ class ClickLabel : public QLabel {
   void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
+// A label the layout keeps hidden, holding a value the handlers read (the
+// note's index): nothing a user meets, so assistive technology hears no name.
+class HiddenLabel : public ClickLabel {
+  Q_OBJECT
+ public:
+  using ClickLabel::ClickLabel;
+};
+
 // A push button whose face shows an upward or downward triangle.
 class TriangleButton : public QPushButton {
   Q_OBJECT
@@ -118,5 +126,10 @@ class ShapeItem : public QWidget {
   QPoint from_, to_;
   int width_ = 1;
 };
+
+// Gives the drawn shapes and the hidden labels an accessible interface with no
+// name; Qt's own would say a shape's frame caption and a hidden label's value.
+// Installed once, before the first window is built.
+void InstallSilentAccessibility();
 
 }  // namespace ui

@@ -37,11 +37,18 @@ for program in "$1" "$2"; do
     "$program" --help
   row "$name -h" 0 "^Usage: " "^$" "$program" -h
   row "$name --version" 0 "^$name \(Tempiva\) [0-9]+\.[0-9]+$" "^$" "$program" --version
+  row "$name --version names the licence" 0 "^License GPLv3\+: GNU GPL version 3 or later " "^$" \
+    "$program" --version
+  row "$name --help says what following JACK needs" 0 "JACK server" "^$" "$program" --help
   row "$name --bogus" 2 "^$" "^$name: unknown option '--bogus'$" "$program" --bogus
   row "$name --bogus hint" 2 "^$" "^Try '$name --help' for more information.$" "$program" --bogus
   row "$name stray argument" 2 "^$" "unexpected argument 'x'" "$program" x
   row "$name Qt option then --version" 0 "^$name " "^$" "$program" -platform offscreen --version
 done
+
+# setup.sh run without a display says so before it installs or builds anything.
+row "setup.sh run without a display" 1 "^$" "xvfb-run -a .*setup\.sh run$" \
+  env TEMPIVA_BUILD_DIR="$config/build" "$(dirname "$0")/../../setup.sh" run
 
 # Qt's own options still reach Qt: the window opens (and the probe ends the
 # run after its first paint).

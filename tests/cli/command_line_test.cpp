@@ -129,4 +129,24 @@ TEST(UsageTest, NamesBothFilesAndTheOptions) {
   }
 }
 
+// What a user reads before relying on either program: every preference, what
+// following a sequencer needs, and the licence in GNU's words.
+TEST(UsageTest, BothProgramsNamePreferencesJackAndLicence) {
+  for (const cli::ProgramText* program : {&cli::kCalculator, &cli::kRecovery}) {
+    const std::string usage = cli::Usage(*program);
+    for (const char* part :
+         {"Keep Above", "Reference Pitch", "MIDI Numbering", "Remember Sample Rate", "Tempo Source",
+          "JACK server", "libjack.so.0", "tempiva:midi_in"}) {
+      EXPECT_NE(usage.find(part), std::string::npos) << program->name << ": " << part;
+    }
+    EXPECT_NE(
+        cli::Version(*program).find(
+            "\nLicense GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+            "This is free software: you are free to change and redistribute it.\n"
+            "There is NO WARRANTY, to the extent permitted by law.\n"),
+        std::string::npos)
+        << program->name;
+  }
+}
+
 }  // namespace
