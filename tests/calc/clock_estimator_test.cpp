@@ -24,7 +24,7 @@ struct AccuracyRow {
   double bpm;
   Jitter jitter;
   double tolerance;  // BPM, for every estimate from 2 s on
-  std::uint32_t startFrame;
+  std::uint64_t startFrame;
 };
 
 class ClockAccuracyTest : public testing::TestWithParam<AccuracyRow> {};
@@ -47,8 +47,9 @@ TEST_P(ClockAccuracyTest, WithinToleranceFromTwoSecondsOn) {
   }
 }
 
-constexpr std::uint32_t kStart = 100000;
-constexpr std::uint32_t kBeforeWrap = 4294967295u - 96000u;  // wraps after 2 s
+constexpr std::uint64_t kStart = 100000;
+// Where a 32-bit counter would wrap after 2 s: the 64-bit one goes on past 2^32.
+constexpr std::uint64_t kBeforeWrap = 4294967295u - 96000u;
 
 INSTANTIATE_TEST_SUITE_P(
     Senders, ClockAccuracyTest,
@@ -120,9 +121,9 @@ TEST_P(ClockStrayTickTest, MovesTempoLessThanATenth) {
     const auto ticks = ClockTicks({{97.3, 6.0}}, Jitter::OneFrame, seed);
     ClockTempoEstimator clean(48000.0), stray(48000.0);
     for (int i = 0; i < static_cast<int>(ticks.size()); ++i) {
-      const std::uint32_t frame = ticks[static_cast<std::size_t>(i)].frame;
+      const std::uint64_t frame = ticks[static_cast<std::size_t>(i)].frame;
       clean.Tick(frame);
-      stray.Tick(i == row.index ? frame + static_cast<std::uint32_t>(row.shift) : frame);
+      stray.Tick(i == row.index ? frame + static_cast<std::uint64_t>(row.shift) : frame);
       if (i < row.index || !clean.Tempo()) continue;
       ASSERT_TRUE(stray.Tempo().has_value()) << "tick " << i << ", seed " << seed;
       ASSERT_NEAR(*stray.Tempo(), *clean.Tempo(), 0.1) << "tick " << i << ", seed " << seed;
