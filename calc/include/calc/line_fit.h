@@ -43,6 +43,7 @@ class LineFit {
   // The centred sum of squares of x, which sets the slope's error.
   double SpreadX() const noexcept { return sxx_; }
   double MeanX() const noexcept { return originX_ + meanX_; }
+  double MeanY() const noexcept { return originY_ + meanY_; }
 
  private:
   std::size_t count_ = 0;
