@@ -206,7 +206,7 @@ TEST_P(ClockStoppedTest, SilenceInFrames) {
 
 INSTANTIATE_TEST_SUITE_P(
     Gaps, ClockStoppedTest,
-                    StoppedRow{"TwoSecondsLater", 48000.0, false, 96000, false},
+    testing::Values(StoppedRow{"TwoSecondsLater", 48000.0, false, 96000, false},
                     StoppedRow{"AFrameMore", 48000.0, false, 96001, true},
                     StoppedRow{"AFrameMoreAt44100", 44100.0, false, 88201, true},
                     StoppedRow{"AskedBeforeTheLastTick", 48000.0, false, -5000, false},
