@@ -124,21 +124,23 @@ Cell Measure(double tempo, double jitter, bool faulty) {
   return cell;
 }
 
-// Errors after each of the first presses at 90 BPM that follow presses at 120
-// without a pause (the press ending the last 500 ms interval is the last at 120).
-std::array<double, 6> TempoChange(double jitter) {
-  std::mt19937_64 random(90120u + static_cast<unsigned>(jitter));
+// Errors after each of the first presses at `to` BPM that follow twelve
+// presses at `from` without a pause (the press ending the last interval at
+// `from` is the last one at it).
+std::array<double, 6> TempoChange(double from, double to, double jitter) {
+  std::mt19937_64 random(90120u + static_cast<unsigned>(jitter) +
+                         (to == 90.0 ? 0u : static_cast<unsigned>(to * 1000.0)));
   std::normal_distribution<double> noise(0.0, jitter > 0.0 ? jitter : 1.0);
   std::array<std::vector<double>, 6> errors;
   for (int s = 0; s < series; ++s) {
     calc::TapTempo fitted;
     double at = 1.0e6;
     const auto jittered = [&](double t) { return t + (jitter > 0.0 ? noise(random) : 0.0); };
-    for (int k = 0; k < 12; ++k, at += 500.0) fitted.Tap(jittered(at));
-    at += 60000.0 / 90.0 - 500.0;
-    for (std::size_t k = 0; k < errors.size(); ++k, at += 60000.0 / 90.0) {
+    for (int k = 0; k < 12; ++k, at += 60000.0 / from) fitted.Tap(jittered(at));
+    at += 60000.0 / to - 60000.0 / from;
+    for (std::size_t k = 0; k < errors.size(); ++k, at += 60000.0 / to) {
       const auto tempo = fitted.Tap(jittered(at)).tempo;
-      errors[k].push_back(tempo ? std::fabs(*tempo - 90.0) : 90.0);
+      errors[k].push_back(tempo ? std::fabs(*tempo - to) : to);
     }
   }
   std::array<double, 6> medians{};
@@ -189,11 +191,30 @@ int main(int argc, char** argv) {
       "| Jitter (ms) | 1st | 2nd | 3rd | 4th | 5th | 6th |\n|---:|---:|---:|---:|---:|"
       "---:|---:|\n");
   for (const double jitter : kJitters) {
-    const auto errors = TempoChange(jitter);
+    const auto errors = TempoChange(120.0, 90.0, jitter);
     std::printf("| %.0f |", jitter);
     for (const double e : errors) std::printf(" %.3f |", e);
     std::printf("\n");
     if (jitter == 0.0 && errors[3] > 1.0) met = false;
+  }
+  // Smaller changes, which the old gate (20%) missed: the 4th press at the
+  // new tempo within 1 BPM at 10 ms of jitter.
+  std::printf(
+      "\nSmaller changes from 120 BPM without a pause, 10 ms of jitter: median absolute "
+      "error in BPM after each press at the new tempo\n\n");
+  std::printf(
+      "| Change | New BPM | 1st | 2nd | 3rd | 4th | 5th | 6th |\n|---:|---:|---:|---:|---:|"
+      "---:|---:|---:|\n");
+  for (const double change : {-0.15, -0.10, -0.05, 0.05, 0.10, 0.15, -0.25, 0.25}) {
+    const double to = 120.0 * (1.0 + change);
+    const auto errors = TempoChange(120.0, to, 10.0);
+    std::printf("| %+.0f%% | %.0f |", change * 100.0, to);
+    for (const double e : errors) std::printf(" %.3f |", e);
+    std::printf("\n");
+    if (errors[3] > 1.0) {
+      std::printf("  target missed: %+.0f%%, 4th press\n", change * 100.0);
+      met = false;
+    }
   }
   std::printf("\nTargets %s\n", met ? "met" : "MISSED");
   return met ? 0 : 1;

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "arithmetic.h"
+#include "calc/line_fit.h"
 #include "calc/numeric_text.h"
 #include "calc/rounded_text.h"
 
@@ -86,7 +87,9 @@ std::optional<std::string> TapStatusText(const TapState& state, char separator) 
   const auto tempo = TapTempoText(state, separator);
   if (!tempo) return std::nullopt;
   std::string text = *tempo + " BPM";
-  if (state.standardError) {
+  if (state.offLine) {
+    text += ", taps disagree";
+  } else if (state.standardError) {
     const auto error = RoundedText(*state.standardError, kTapTempoDecimals, separator);
     if (error) text += " \u00b1 " + *error;
   }
@@ -115,6 +118,7 @@ TapState TapTempo::Tap(double ms) {
     originMs_ = presses_[0];
     for (std::size_t i = 0; i < pressCount_; ++i) taps_[i] = presses_[i] - originMs_;
     tapCount_ = pressCount_;
+    offCount_ = 0;
     state_ = TapState{};
     state_.taps = static_cast<int>(tapCount_);
     Fit();
@@ -124,8 +128,28 @@ TapState TapTempo::Tap(double ms) {
   const double interval = ms - (originMs_ + taps_[tapCount_ - 1]);
   const auto median = MedianInterval();
   if (median && interval < (1.0 - kOutlier) * *median) return state_;  // a double tap
+  const auto off =
+      median && Belongs(interval, *median) ? OffLine(ms, *median) : std::optional<Offset>{};
+  if (!off || !(std::fabs(off->ms) > off->limit)) {
+    offCount_ = 0;  // on the line, or not to be judged against it
+  } else {
+    const bool late = off->ms > 0.0;
+    if (offCount_ > 0 && late != offLate_) offCount_ = 0;
+    offLate_ = late;
+    offsets_[offCount_++] = *off;
+  }
   AddTap(ms);
   if (state_.taps < INT_MAX) ++state_.taps;
+  if (offCount_ == kChangeIntervals) {
+    if (MovingAway()) {
+      StartSeriesFrom(kChangeIntervals + 1);  // a new tempo
+      return state_;
+    }
+    // Off the line but keeping its pace: a hesitation, or a change not yet
+    // clear; the oldest of them joins the line.
+    std::copy(offsets_.begin() + 1, offsets_.end(), offsets_.begin());
+    --offCount_;
+  }
   Fit();
   return state_;
 }
@@ -136,6 +160,7 @@ void TapTempo::Reset() noexcept {
   originMs_ = 0.0;
   taps_.fill(0.0);
   tapCount_ = 0;
+  offCount_ = 0;
   presses_.fill(0.0);
   pressCount_ = 0;
 }
@@ -148,6 +173,19 @@ void TapTempo::StartSeries(double ms) {
   presses_[0] = ms;
   pressCount_ = 1;
   state_.taps = 1;
+}
+
+// A new series from the latest `taps` taps.
+void TapTempo::StartSeriesFrom(std::size_t taps) {
+  const std::size_t from = tapCount_ - taps;
+  const double origin = taps_[from];
+  for (std::size_t i = 0; i < taps; ++i) taps_[i] = taps_[from + i] - origin;
+  originMs_ += origin;
+  tapCount_ = taps;
+  offCount_ = 0;
+  state_ = TapState{};
+  state_.taps = static_cast<int>(taps);
+  Fit();
 }
 
 void TapTempo::AddTap(double ms) {
@@ -182,52 +220,73 @@ bool TapTempo::TempoChanged() const {
   return median && std::fabs(middle - *median) > kChangeDistance * *median;
 }
 
+bool TapTempo::Belongs(double interval, double median) {
+  return std::fabs(interval - median) <= kOutlier * median;
+}
+
+// Runs of taps joined by intervals that belong: one common slope, each run
+// with its own intercept. A run of one tap adds nothing to the slope, but the
+// line goes on from it.
+struct TapTempo::Runs {
+  LineFit pooled;
+  LineFit last;
+};
+
+TapTempo::Runs TapTempo::FitTaps(std::size_t count, double median) const {
+  Runs runs;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i > 0 && !Belongs(taps_[i] - taps_[i - 1], median)) {
+      if (runs.last.Count() >= 2) runs.pooled.Join(runs.last);
+      runs.last.Clear();
+    }
+    runs.last.Add(static_cast<double>(i), taps_[i]);
+  }
+  if (runs.last.Count() >= 2) runs.pooled.Join(runs.last);
+  return runs;
+}
+
+// Where the line through the series, without the taps that already
+// disagree with it, puts a tap at `ms`, and how far off it may lie.
+std::optional<TapTempo::Offset> TapTempo::OffLine(double ms, double median) const {
+  const Runs runs = FitTaps(tapCount_ - offCount_, median);
+  const auto slope = runs.pooled.Slope();
+  if (!slope || runs.pooled.Count() < kSettledTaps || runs.last.Count() == 0) return std::nullopt;
+  const double away = static_cast<double>(tapCount_) - runs.last.MeanX();
+  // The prior widens a spread that few residuals make small, and never
+  // narrows the one the residuals show.
+  const double freedom = static_cast<double>(runs.pooled.Freedom());
+  const double shown = freedom > 0.0 ? runs.pooled.Residual() / freedom : 0.0;
+  const double prior = std::max(shown, kPriorJitterMs * kPriorJitterMs);
+  const double variance = (runs.pooled.Residual() + kPriorTaps * prior) / (freedom + kPriorTaps);
+  const double spread = std::sqrt(variance * (1.0 + 1.0 / static_cast<double>(runs.last.Count()) +
+                                              away * away / runs.pooled.SpreadX()));
+  return Offset{ms - originMs_ - (runs.last.MeanY() + *slope * away), kOffSpread * spread,
+                kOffSpread * std::sqrt(2.0 * variance)};
+}
+
+// Whether the taps that disagree move away from the line: the last further
+// off than the first by more than the jitter of two taps explains.
+bool TapTempo::MovingAway() const {
+  const Offset& latest = offsets_[offCount_ - 1];
+  return std::fabs(latest.ms - offsets_[0].ms) > latest.twoTaps;
+}
+
 void TapTempo::Fit() {
   state_.tempo.reset();
   state_.standardError.reset();
   state_.fittedTaps = 0;
+  state_.offLine = offCount_ > 0;
   const auto median = MedianInterval();
   if (!median || !(*median > 0.0)) return;
-  const auto belongs = [&](double interval) {
-    return std::fabs(interval - *median) <= kOutlier * *median;
-  };
-
-  // Runs of taps joined by intervals that belong: one common slope, each run
-  // with its own intercept.
-  double sxx = 0.0;
-  double sxy = 0.0;
-  double syy = 0.0;
-  std::size_t fitted = 0;
-  std::size_t runs = 0;
-  std::size_t start = 0;
-  for (std::size_t end = 1; end <= tapCount_; ++end) {
-    if (end < tapCount_ && belongs(taps_[end] - taps_[end - 1])) continue;
-    const std::size_t length = end - start;
-    if (length >= 2) {
-      const double meanX = static_cast<double>(length - 1) / 2.0;
-      double meanY = 0.0;
-      for (std::size_t i = start; i < end; ++i) meanY += taps_[i];
-      meanY /= static_cast<double>(length);
-      for (std::size_t i = start; i < end; ++i) {
-        const double dx = static_cast<double>(i - start) - meanX;
-        const double dy = taps_[i] - meanY;
-        sxx += dx * dx;
-        sxy += dx * dy;
-        syy += dy * dy;
-      }
-      fitted += length;
-      ++runs;
-    }
-    start = end;
-  }
-  if (!(sxx > 0.0) || !(sxy > 0.0)) return;
-  const double slope = sxy / sxx;  // milliseconds per tap
-  state_.tempo = detail::Divide(kMsPerMinute, slope);
-  state_.fittedTaps = static_cast<int>(fitted);
-  if (!state_.tempo || fitted < runs + 2) return;
-  const double residual = std::max(0.0, syy - slope * sxy) / static_cast<double>(fitted - runs - 1);
-  const double slopeError = std::sqrt(residual / sxx);
-  state_.standardError = detail::Finite(kMsPerMinute * slopeError / (slope * slope));
+  const LineFit fit = FitTaps(tapCount_, *median).pooled;
+  const auto slope = fit.Slope();  // milliseconds per tap
+  if (!slope || !(*slope > 0.0)) return;
+  state_.tempo = detail::Divide(kMsPerMinute, *slope);
+  state_.fittedTaps = static_cast<int>(fit.Count());
+  if (!state_.tempo || fit.Freedom() == 0) return;
+  const double residual = fit.Residual() / static_cast<double>(fit.Freedom());
+  const double slopeError = std::sqrt(residual / fit.SpreadX());
+  state_.standardError = detail::Finite(kMsPerMinute * slopeError / (*slope * *slope));
 }
 
 }  // namespace calc

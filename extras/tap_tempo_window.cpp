@@ -167,7 +167,8 @@ void TapTempoWindow::Show() {
                        : QStringLiteral("– BPM"));
   tempo_->setAccessibleName(text ? tempo_->text() : QStringLiteral("No tempo yet"));
   // From the second tap on, the status line says how sure the tempo is:
-  // "120.2 BPM ± 0.3, 12 taps".
+  // "120.2 BPM ± 0.3, 12 taps", or "117.4 BPM, taps disagree, 14 taps" while
+  // the latest taps lie off the line (the tempo may be changing).
   const auto status = calc::TapStatusText(state, separator_);
   if (status) {
     count_->setText(QString::fromStdString(*status));

@@ -4,8 +4,8 @@
 // every number text reads back to the value rounded to 15 digits, a fitted
 // text fits and reads back, no delay slot ever exceeds its box, a rounded
 // text reads back within half its last decimal, the copied table is always
-// the same grid, stepped tempos move the step's way, tapped tempos are
-// numbers, and a reference pitch or a bar entry is read and written back.
+// the same grid, stepped tempos move the step's way, tapped and clock tempos
+// are numbers, and a reference pitch or a bar entry is read and written back.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -16,6 +16,7 @@
 
 #include "calc/bars.h"
 #include "calc/beat.h"
+#include "calc/clock_estimator.h"
 #include "calc/delay_extras.h"
 #include "calc/delay_table.h"
 #include "calc/note.h"
@@ -243,6 +244,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Check(state.fittedTaps <= state.taps || state.taps == 0, "the fit uses taps of the series",
           text);
+  }
+
+  // The bytes as MIDI clock ticks, two at a time: frames since the last tick,
+  // from a counter far beyond 32 bits.
+  const double sampleRate = (data[0] & 16) ? 44100.0 : 48000.0;
+  calc::ClockTempoEstimator clock(sampleRate);
+  std::uint64_t frame = std::uint64_t{1} << 40;
+  for (std::size_t at = 1; at + 2 <= size; at += 2) {
+    frame += static_cast<std::uint64_t>(data[at]) << (data[at + 1] & 15);
+    if ((data[at + 1] & 0xF0) == 0xF0) {
+      clock.Reset();
+      continue;
+    }
+    clock.Tick(frame);
+    Check(!clock.Stopped(frame), "a clock that just ticked is running", text);
+    Check(
+        clock.Stopped(
+            frame +
+            static_cast<std::uint64_t>(calc::ClockTempoEstimator::kMaxGapSeconds * sampleRate) + 1),
+        "a silent clock is stopped", text);
+    if (const auto tempo = clock.Tempo()) {
+      Check(std::isfinite(*tempo) && *tempo > 0.0, "a clock tempo is positive", text);
+    }
   }
 
   if (const auto fitted = calc::FitToBox(text, boxLength, separator)) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "calc/line_fit.h"
 #include "clock_ticks.h"
 #include "test_names.h"
 
@@ -24,7 +25,7 @@ struct AccuracyRow {
   double bpm;
   Jitter jitter;
   double tolerance;  // BPM, for every estimate from 2 s on
-  std::uint32_t startFrame;
+  std::uint64_t startFrame;
 };
 
 class ClockAccuracyTest : public testing::TestWithParam<AccuracyRow> {};
@@ -47,8 +48,10 @@ TEST_P(ClockAccuracyTest, WithinToleranceFromTwoSecondsOn) {
   }
 }
 
-constexpr std::uint32_t kStart = 100000;
-constexpr std::uint32_t kBeforeWrap = 4294967295u - 96000u;  // wraps after 2 s
+constexpr std::uint64_t kStart = 100000;
+// Where a 32-bit counter would wrap after 2 s: the 64-bit one goes on past 2^32.
+constexpr std::uint64_t kBeforeWrap = 4294967295u - 96000u;
+constexpr std::uint64_t kFar = std::uint64_t{1} << 40;  // 265 days of frames at 48 kHz
 
 INSTANTIATE_TEST_SUITE_P(
     Senders, ClockAccuracyTest,
@@ -60,6 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
         AccuracyRow{"Bpm128OneFrame", 128.0, Jitter::OneFrame, 0.05, kStart},
         AccuracyRow{"Bpm174OneFrame", 174.0, Jitter::OneFrame, 0.05, kStart},
         AccuracyRow{"Bpm128OneFrameAcrossWrap", 128.0, Jitter::OneFrame, 0.05, kBeforeWrap},
+        AccuracyRow{"Bpm174PeriodRandomNear2To40", 174.0, Jitter::PeriodRandom, 0.15, kFar},
         AccuracyRow{"Bpm60PeriodRandom", 60.0, Jitter::PeriodRandom, 0.15, kStart},
         AccuracyRow{"Bpm97_3PeriodRandom", 97.3, Jitter::PeriodRandom, 0.15, kStart},
         AccuracyRow{"Bpm120PeriodRandom", 120.0, Jitter::PeriodRandom, 0.15, kStart},
@@ -100,7 +104,9 @@ INSTANTIATE_TEST_SUITE_P(Changes, ClockJumpTest,
                                          JumpRow{"Up90To128", 90.0, 128.0, Jitter::OneFrame},
                                          JumpRow{"Up60To174", 60.0, 174.0, Jitter::OneFrame},
                                          JumpRow{"Small120To121", 120.0, 121.0, Jitter::OneFrame},
-                                         JumpRow{"Down128To90Exact", 128.0, 90.0, Jitter::None}),
+                                         JumpRow{"Down128To90Exact", 128.0, 90.0, Jitter::None},
+                                         JumpRow{"Half120To60", 120.0, 60.0, Jitter::OneFrame},
+                                         JumpRow{"Down120To70", 120.0, 70.0, Jitter::OneFrame}),
                          RowName{});
 
 struct StrayRow {
@@ -120,9 +126,9 @@ TEST_P(ClockStrayTickTest, MovesTempoLessThanATenth) {
     const auto ticks = ClockTicks({{97.3, 6.0}}, Jitter::OneFrame, seed);
     ClockTempoEstimator clean(48000.0), stray(48000.0);
     for (int i = 0; i < static_cast<int>(ticks.size()); ++i) {
-      const std::uint32_t frame = ticks[static_cast<std::size_t>(i)].frame;
+      const std::uint64_t frame = ticks[static_cast<std::size_t>(i)].frame;
       clean.Tick(frame);
-      stray.Tick(i == row.index ? frame + static_cast<std::uint32_t>(row.shift) : frame);
+      stray.Tick(i == row.index ? frame + static_cast<std::uint64_t>(row.shift) : frame);
       if (i < row.index || !clean.Tempo()) continue;
       ASSERT_TRUE(stray.Tempo().has_value()) << "tick " << i << ", seed " << seed;
       ASSERT_NEAR(*stray.Tempo(), *clean.Tempo(), 0.1) << "tick " << i << ", seed " << seed;
@@ -137,6 +143,112 @@ INSTANTIATE_TEST_SUITE_P(Stray, ClockStrayTickTest,
                                          StrayRow{"EarlyAtFourthTick", -511, 3},
                                          StrayRow{"LateAtFourthTick", 511, 3}),
                          RowName{});
+
+struct LostRow {
+  const char* name;
+  double bpm;
+  Jitter jitter;
+  double tolerance;   // BPM, as for the same clock with no tick lost
+  std::size_t every;  // one tick in `every` lost, from the middle of the first `every`
+  std::size_t burst;  // or that many in a row lost at 3 s
+};
+
+class ClockLostTickTest : public testing::TestWithParam<LostRow> {};
+
+// Ticks of a process cycle the server skipped never arrive: the clock is no
+// slower for it.
+TEST_P(ClockLostTickTest, WithinToleranceFromTwoSecondsOn) {
+  const auto& row = GetParam();
+  const auto burstAt = static_cast<std::size_t>(3.0 * row.bpm * 24.0 / 60.0);
+  for (unsigned seed = 1; seed <= 20; ++seed) {
+    ClockTempoEstimator estimator(48000.0);
+    const auto ticks = ClockTicks({{row.bpm, 10.0}}, row.jitter, seed);
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+      if (row.every > 0 && i % row.every == row.every / 2) continue;
+      if (i >= burstAt && i < burstAt + row.burst) continue;
+      estimator.Tick(ticks[i].frame);
+      if (ticks[i].seconds < 2.0) continue;
+      ASSERT_TRUE(estimator.Tempo().has_value()) << "tick " << i << ", seed " << seed;
+      ASSERT_NEAR(*estimator.Tempo(), row.bpm, row.tolerance) << "tick " << i << ", seed " << seed;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lost, ClockLostTickTest,
+    testing::Values(LostRow{"OneIn100At133", 133.0, Jitter::OneFrame, 0.05, 100, 0},
+                    LostRow{"OneIn24At174PeriodRandom", 174.0, Jitter::PeriodRandom, 0.15, 24, 0},
+                    LostRow{"OneIn5At60PeriodQuantized", 60.0, Jitter::PeriodQuantized, 0.15, 5, 0},
+                    LostRow{"EightAt3sAt128", 128.0, Jitter::OneFrame, 0.05, 0, 8},
+                    LostRow{"EightAt3sAt60PeriodRandom", 60.0, Jitter::PeriodRandom, 0.15, 0, 8}),
+    RowName{});
+
+struct StoppedRow {
+  const char* name;
+  double sampleRate;
+  bool reset;          // Reset after the ticks
+  std::int64_t after;  // frames from the last tick to the question
+  bool stopped;
+};
+
+class ClockStoppedTest : public testing::TestWithParam<StoppedRow> {};
+
+// Silence is kMaxGapSeconds of frames after the last tick, asked at any frame.
+TEST_P(ClockStoppedTest, SilenceInFrames) {
+  const auto& row = GetParam();
+  ClockTempoEstimator estimator(row.sampleRate);
+  const auto ticks = ClockTicks({{120.0, 1.0}}, Jitter::None, 1, row.sampleRate, kFar);
+  for (const auto& tick : ticks) estimator.Tick(tick.frame);
+  if (row.reset) estimator.Reset();
+  EXPECT_EQ(estimator.Stopped(ticks.back().frame + static_cast<std::uint64_t>(row.after)),
+            row.stopped);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Gaps, ClockStoppedTest,
+    testing::Values(StoppedRow{"TwoSecondsLater", 48000.0, false, 96000, false},
+                    StoppedRow{"AFrameMore", 48000.0, false, 96001, true},
+                    StoppedRow{"AFrameMoreAt44100", 44100.0, false, 88201, true},
+                    StoppedRow{"AskedBeforeTheLastTick", 48000.0, false, -5000, false},
+                    StoppedRow{"AfterReset", 48000.0, true, 0, true},
+                    StoppedRow{"NoSampleRate", 0.0, false, 0, true}),
+    RowName{});
+
+struct LineRow {
+  const char* name;
+  double x0, y0, slope;
+  double off;  // +off, -off, -off, +off in every four points: no pull on the line
+};
+
+class LineFitTest : public testing::TestWithParam<LineRow> {};
+
+// The fit both estimators share: 192 points, the oldest 64 taken back, a run
+// of 64 at another intercept joined; slope, line and residual stay exact.
+TEST_P(LineFitTest, ExactFarFromZero) {
+  const auto& row = GetParam();
+  const auto y = [&](int i, double shift) {
+    return row.y0 + shift + row.slope * i + ((i % 4 == 0 || i % 4 == 3) ? row.off : -row.off);
+  };
+  calc::LineFit fit, other;
+  for (int i = 0; i < 192; ++i) fit.Add(row.x0 + i, y(i, 0.0));
+  for (int i = 0; i < 64; ++i) fit.Remove(row.x0 + i, y(i, 0.0));
+  for (int i = 0; i < 64; ++i) other.Add(row.x0 + i, y(i, 5000.0));
+  EXPECT_NEAR(fit.At(row.x0 + 200), y(200, 0.0) - row.off, 1e-3);
+  fit.Join(other);
+  ASSERT_TRUE(fit.Slope().has_value());
+  EXPECT_NEAR(*fit.Slope(), row.slope, 1e-9 * row.slope);
+  // Within a few roundings of the spread of y, the most centred sums can do.
+  EXPECT_NEAR(fit.Residual(), 192 * row.off * row.off, 1e-15 * 192 * std::pow(row.slope * 192, 2));
+  EXPECT_EQ(fit.Freedom(), 192u - 3u);
+  EXPECT_NEAR(fit.At(row.x0 + 300), y(300, 5000.0) - row.off, 1e-3);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, LineFitTest,
+    testing::Values(LineRow{"TicksNear2To40Frames", 0.0, 1099511627776.0, 1233.3, 1.0},
+                    LineRow{"FarIndicesExactLine", 1e9, 1099511627776.0 + 12345.0, 689.7, 0.0},
+                    LineRow{"BridgeJitterNear2To32", 7.0, 4294967295.0, 1562.5, 128.0}),
+    RowName{});
 
 // Start, Continue and Stop: nothing of the old run survives.
 TEST(ClockResetTest, NoTempoUntilThreeTicksOfTheNewRun) {

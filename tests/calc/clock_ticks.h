@@ -24,12 +24,12 @@ struct TempoSpan {
 
 struct ClockTick {
   double seconds;       // true time since the first tick
-  std::uint32_t frame;  // what the receiver is given
+  std::uint64_t frame;  // what the receiver is given
 };
 
 inline std::vector<ClockTick> ClockTicks(std::initializer_list<TempoSpan> spans, Jitter jitter,
                                          unsigned seed = 1, double sampleRate = 48000.0,
-                                         std::uint32_t startFrame = 100000) {
+                                         std::uint64_t startFrame = 100000) {
   std::mt19937 random(seed);
   std::uniform_int_distribution<int> oneFrame(-1, 1), period(0, 255);
   std::vector<ClockTick> ticks;
@@ -43,8 +43,8 @@ inline std::vector<ClockTick> ClockTicks(std::initializer_list<TempoSpan> spans,
       if (jitter == Jitter::OneFrame) frame += oneFrame(random);
       if (jitter == Jitter::PeriodRandom) frame += period(random);
       if (jitter == Jitter::PeriodQuantized) frame = std::floor(exact / 256.0) * 256.0;
-      // Frame counters wrap at 2^32, as the server's does.
-      ticks.push_back({t, static_cast<std::uint32_t>(static_cast<std::uint64_t>(frame))});
+      // A 64-bit frame counter, as the process callback keeps it: no wrap.
+      ticks.push_back({t, static_cast<std::uint64_t>(frame)});
     }
   }
   return ticks;

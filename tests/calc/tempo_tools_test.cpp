@@ -266,4 +266,60 @@ TEST(TapTempoTest, ResetStartsNewSeries) {
   EXPECT_EQ(calc::TapTempoText(state, '.'), "75");
 }
 
+enum class TapEvent { None, Missed, Doubled, Late };
+
+struct TapChangeRow {
+  const char* name;
+  double to;  // BPM after twelve taps at 120
+  TapEvent event;
+  bool disagrees;    // at the second tap after the change, and the status line says so
+  bool newSeries;    // by the fourth tap
+  double tolerance;  // BPM, at the fourth tap
+};
+
+class TapChangeTest : public testing::TestWithParam<TapChangeRow> {};
+
+// A steady hand (a few milliseconds of jitter) at 120, then the music turns,
+// or one tap goes astray at the second tap after the twelfth.
+TEST_P(TapChangeTest, FollowsAChangeAbsorbsAStrayTap) {
+  const auto& row = GetParam();
+  constexpr double kJitter[] = {0, 4, -3, 2, -5, 3, -1, 5, -4, 1, -2, 0};
+  calc::TapTempo tapper;
+  double t = 1000.0;
+  for (const double jitter : kJitter) tapper.Tap((t += 500.0) + jitter);
+  const double beat = 60000.0 / row.to;
+  for (std::size_t k = 0; k < 4; ++k) {
+    t += beat;
+    const bool astray = k == 1;
+    if (astray && row.event == TapEvent::Missed) continue;
+    const calc::TapState state =
+        tapper.Tap(t + kJitter[k] + (astray && row.event == TapEvent::Late ? 60.0 : 0.0));
+    if (astray && row.event == TapEvent::Doubled) tapper.Tap(t + kJitter[k] + 50.0);
+    if (astray) {
+      EXPECT_EQ(state.offLine, row.disagrees);
+      const std::string status = calc::TapStatusText(tapper.state(), '.').value_or("");
+      EXPECT_EQ(status.find("taps disagree") != std::string::npos, row.disagrees) << status;
+    }
+  }
+  const calc::TapState& state = tapper.state();
+  EXPECT_EQ(state.taps < 12, row.newSeries) << state.taps << " taps";
+  ASSERT_TRUE(state.tempo.has_value());
+  EXPECT_NEAR(*state.tempo, row.to, row.tolerance);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, TapChangeTest,
+    testing::Values(TapChangeRow{"Slower5", 114.0, TapEvent::None, true, true, 1.0},
+                    TapChangeRow{"Faster5", 126.0, TapEvent::None, true, true, 1.0},
+                    TapChangeRow{"Slower10", 108.0, TapEvent::None, true, true, 1.0},
+                    TapChangeRow{"Faster10", 132.0, TapEvent::None, true, true, 1.0},
+                    TapChangeRow{"Slower15", 102.0, TapEvent::None, true, true, 1.0},
+                    TapChangeRow{"Faster15", 138.0, TapEvent::None, true, true, 1.0},
+                    TapChangeRow{"Slower25", 90.0, TapEvent::None, true, true, 1.0},
+                    TapChangeRow{"Faster25", 150.0, TapEvent::None, true, true, 1.0},
+                    TapChangeRow{"MissedTapAbsorbed", 120.0, TapEvent::Missed, false, false, 0.3},
+                    TapChangeRow{"DoubledTapAbsorbed", 120.0, TapEvent::Doubled, false, false, 0.3},
+                    TapChangeRow{"LateTapAbsorbed", 120.0, TapEvent::Late, true, false, 0.3}),
+    RowName{});
+
 }  // namespace

@@ -9,18 +9,32 @@
 // the line, so one tick delayed by a missed process cycle moves nothing;
 // kChangeTicks such ticks in a row on the same side that move away from the
 // line are a new tempo, and the run starts again from them (when they keep
-// the line's pace, the clock's phase stepped, and they join the line). A smaller change shows as
-// kDriftTicks accepted ticks in a row on one side of the line, each beyond kDriftSpread times the
-// scatter: the run starts again from them. The scatter starts from a guess of
-// kPriorSpread frames (a bridge's period-long jitter), worth kPriorTicks ticks,
-// so the first few ticks of a run, which lie on their line by chance, do not
-// make every later tick look stray.
+// the line's pace, the clock's phase stepped, and they join the line). A
+// smaller change shows as kDriftTicks accepted ticks in a row on one side of
+// the line, each beyond kDriftSpread times the scatter: the run starts again
+// from them. The scatter starts from a guess of kPriorSpread frames (a
+// bridge's period-long jitter), worth kPriorTicks ticks, so the first few
+// ticks of a run, which lie on their line by chance, do not make every later
+// tick look stray.
+//
+// Ticks are numbered by their time: once the run has kNumberedTicks ticks, a
+// gap of k intervals (within the limit of a stray tick) is k ticks, so ticks lost with a process
+// cycle the server skipped cost nothing but their own information. A tick delayed by more than half
+// an interval is first read as one after a lost tick; the next tick, less than half an interval
+// later, puts it back in its place. A gap of several intervals kChangeTicks times in a row is not
+// loss but a slower clock (half the tempo looks like every other tick lost): the run starts again
+// from those ticks, numbered one by one.
+//
+// Frame times come from a 64-bit counter that never wraps. A tick earlier
+// than the last one, or more than kMaxGapSeconds after it, starts a new run.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+
+#include "calc/line_fit.h"
 
 namespace calc {
 
@@ -38,12 +52,17 @@ class ClockTempoEstimator {
   static constexpr std::size_t kDriftMinTicks = 12;  // a run too short has no scatter to trust
   static constexpr double kMaxGapSeconds = 2.0;      // a longer silence means the clock stopped
   static constexpr std::size_t kMinTicks = 3;        // ticks of a run before it gives a tempo
+  static constexpr std::size_t kNumberedTicks = 12;  // ticks of a run before gaps are counted
 
   // A sample rate that is not a positive finite number gives no tempo.
   explicit ClockTempoEstimator(double sampleRate = 48000.0);
 
-  // A tick at `frame`, the server's frame counter (which wraps at 2^32).
-  void Tick(std::uint32_t frame);
+  // A tick at `frame`, a frame counter that never wraps.
+  void Tick(std::uint64_t frame);
+  // Whether the clock is silent at `nowFrame`: no tick since the last Reset,
+  // or none within kMaxGapSeconds of frames before it (a frame counter that
+  // went back is not silence). Without a sample rate there is no clock.
+  bool Stopped(std::uint64_t nowFrame) const noexcept;
   // Start, Continue and Stop: forgets the run; the next tick begins a new one.
   void Reset() noexcept;
   // A new sample rate changes the length of a frame: the run starts again.
@@ -54,30 +73,31 @@ class ClockTempoEstimator {
 
  private:
   struct Point {
-    std::int64_t index;  // tick number in the run (held-back ticks count too)
-    std::int64_t frame;  // unwrapped frame time
+    std::int64_t index;   // tick number in the run, by time (held-back ticks count too)
+    std::uint64_t frame;  // frame time
   };
-  void Restart(std::int64_t frame) noexcept;
+  void Restart(std::uint64_t frame) noexcept;
   void Add(Point point) noexcept;
-  void Fit() noexcept;
+  void Refit() noexcept;
   void RestartFromLast(std::size_t ticks) noexcept;
+  std::int64_t Number(std::uint64_t frame, double limit) noexcept;
+  double Interval() const noexcept { return fit_.Slope().value_or(0.0); }
   double Predict(std::int64_t index) const noexcept;
 
   double sampleRate_;
   std::array<Point, kWindowTicks> window_{};  // a ring of the run's last ticks
   std::size_t count_ = 0;
   std::size_t first_ = 0;                   // oldest tick in the ring
+  LineFit fit_;                             // of the ticks in the ring: frames per tick
   std::array<Point, kChangeTicks> held_{};  // ticks far off the line, in a row
   std::size_t heldCount_ = 0;
   bool heldLate_ = false;  // on which side of the line they lie
   bool started_ = false;
-  std::uint32_t lastFrame_ = 0;
-  std::int64_t now_ = 0;  // frame time without wrap-around
-  std::int64_t nextIndex_ = 0;
-  // The fitted line, relative to the oldest tick of the window.
-  double interval_ = 0.0;   // frames per tick
-  double intercept_ = 0.0;  // frames
-  double squares_ = 0.0;    // sum of the squared distances of the ticks from the line
+  std::uint64_t lastFrame_ = 0;
+  std::int64_t lastIndex_ = 0;
+  std::int64_t lastStep_ = 1;                       // ticks the last gap counted for
+  std::array<std::uint64_t, kChangeTicks> gaps_{};  // ticks after long gaps, in a row
+  std::size_t gapCount_ = 0;
   std::size_t driftCount_ = 0;
   bool driftLate_ = false;
 };

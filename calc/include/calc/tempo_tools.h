@@ -51,6 +51,9 @@ struct TapState {
   // The standard error of the fitted tempo in BPM: from the third tap on, once
   // the fit has a residual to measure (zero for taps exactly in time).
   std::optional<double> standardError;
+  // The latest taps lie off the fitted line by more than their jitter
+  // explains: the tempo may be changing, and the standard error says little.
+  bool offLine = false;
 };
 
 // The tapped tempo rounded half away from zero to one decimal ("120", "120.5");
@@ -58,7 +61,9 @@ struct TapState {
 std::optional<std::string> TapTempoText(const TapState& state, char separator);
 // The Tap Tempo window's status line: "120.2 BPM ± 0.3, 12 taps", the tempo
 // and its standard error with one decimal; without the "± ..." part while the
-// error is unknown ("120 BPM, 2 taps"). No text before the second tap.
+// error is unknown ("120 BPM, 2 taps"), and "taps disagree" in its place
+// while the latest taps lie off the line ("117.4 BPM, taps disagree, 9
+// taps"). No text before the second tap.
 std::optional<std::string> TapStatusText(const TapState& state, char separator);
 
 // Fits a line through the tap times: the tempo is 60000 / (milliseconds per
@@ -72,11 +77,26 @@ std::optional<std::string> TapStatusText(const TapState& state, char separator);
 // tap is not counted, and the next interval is taken from the tap before it.
 // An interval more than 40% away from that median (a missed beat, a
 // hesitation) is not counted either: the fit takes the taps on both sides of
-// it as separate runs with one common slope. When the last three intervals
-// between presses agree with each other (within 15% of their median) and not
-// with the series (their median more than 20% away from the series'), the
-// tempo has changed: a new series starts from the four presses that bound
-// them.
+// it as separate runs with one common slope.
+//
+// The tempo changes in two ways. When the last three intervals between
+// presses agree with each other (within 15% of their median) and not with the
+// series (their median more than 20% away from the series'), a new series
+// starts from the four presses that bound them. A smaller change shows on the
+// line: once it rests on kSettledTaps taps (fewer leave its jitter unknown),
+// each tap whose interval belongs is compared with where the line, without
+// the taps that already disagree with it, puts it. A tap further off than
+// kOffSpread times the spread of that prediction disagrees; the spread comes
+// from the fit's own residuals, widened by a prior of kPriorJitterMs worth
+// kPriorTaps taps (never narrowed by it), so a 5% change is caught at a
+// steady hand as a 25% one is at a loose one. Three taps in a row that
+// disagree on the same side, the last further off than the first by more than
+// the jitter of two taps explains, are a new tempo: a new series starts from
+// them and the tap before them. Three that keep the line's pace one step off
+// it are a hesitation: the oldest of them joins the line, and the watch goes
+// on. A missed beat or a double tap ends no series this way: the interval of
+// a missed beat does not belong and is never judged, a double tap is left out
+// before it.
 class TapTempo {
  public:
   static constexpr double kMaxPauseMs = 2000.0;  // a longer pause ends the series
@@ -86,6 +106,10 @@ class TapTempo {
   static constexpr double kChangeAgreement = 0.15;  // spread of the three, of their median
   static constexpr double kChangeDistance = 0.2;    // from the series' median
   static constexpr double kMsPerMinute = 60000.0;
+  static constexpr std::size_t kSettledTaps = 12;  // taps on the line before it judges
+  static constexpr double kOffSpread = 2.0;        // of the predicted spread
+  static constexpr double kPriorJitterMs = 10.0;
+  static constexpr double kPriorTaps = 4.0;
 
   // A tap at `ms`. A pause of more than kMaxPauseMs, or a timestamp earlier
   // than the last one (a clock that went back), starts a new series with this
@@ -107,6 +131,19 @@ class TapTempo {
   void AddTap(double ms);
   bool TempoChanged() const;
   std::optional<double> MedianInterval() const;
+  static bool Belongs(double interval, double median);
+  struct Runs;
+  Runs FitTaps(std::size_t count, double median) const;
+  // How far a tap lies from the line, how far it may, and how far two taps
+  // may lie apart by their jitter alone.
+  struct Offset {
+    double ms;
+    double limit;
+    double twoTaps;
+  };
+  std::optional<Offset> OffLine(double ms, double median) const;
+  bool MovingAway() const;
+  void StartSeriesFrom(std::size_t taps);
   void Fit();
 
   TapState state_;
@@ -114,6 +151,9 @@ class TapTempo {
   double originMs_ = 0.0;                // the series' first tap
   std::array<double, kFitTaps> taps_{};  // the latest taps, from originMs_, oldest first
   std::size_t tapCount_ = 0;             // how many of them hold a value
+  std::size_t offCount_ = 0;             // the latest taps that disagree with the line
+  bool offLate_ = false;                 // on which side they lie
+  std::array<Offset, kChangeIntervals> offsets_{};
   std::array<double, kChangeIntervals + 1> presses_{};  // the latest presses, oldest first
   std::size_t pressCount_ = 0;
 };
