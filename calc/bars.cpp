@@ -109,8 +109,9 @@ BarEntry ProposedLoopTempoEntry(std::string_view samplesText, std::string_view r
   const auto tempo = TextToNumber(*entry.value, separator);
   if (tempo && IsSourceTempo(*tempo)) return entry;
   // The caption keeps the tempo, as the reason it is not offered.
-  entry.caption = "As " + BarsText(bars) + ": " + std::string(BarProblemText(BarProblem::NotATempo)) +
-                  " (" + *entry.value + " BPM)";
+  entry.caption = "As " + BarsText(bars) + ": " +
+                  std::string(BarProblemText(BarProblem::NotATempo)) + " (" + *entry.value +
+                  " BPM)";
   entry.value.reset();
   entry.problem = BarProblem::NotATempo;
   return entry;

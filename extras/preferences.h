@@ -12,7 +12,7 @@
 #include "calc/note.h"
 #include "setting.h"
 
-namespace ui {
+namespace extras {
 
 // How the preferences' texts read and write; a text that is not one of the
 // values gives none.
@@ -112,4 +112,4 @@ class PreferencesFile {
   QString path_;
 };
 
-}  // namespace ui
+}  // namespace extras

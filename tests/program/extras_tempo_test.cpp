@@ -21,7 +21,7 @@ using Timestamps = QList<quint64>;
 namespace {
 
 // One tap of `kind` at `ms`, as the window system delivers it.
-void TapAt(ui::TapArea* area, const QString& kind, quint64 ms) {
+void TapAt(extras::TapArea* area, const QString& kind, quint64 ms) {
   if (kind == QLatin1String("mouse")) {
     const QPointF inside = QRectF(area->rect()).center();
     QMouseEvent press(QEvent::MouseButtonPress, inside, area->mapToGlobal(inside), Qt::LeftButton,
@@ -235,7 +235,7 @@ class ExtrasTempoTest : public programtest::Fixture {
                  room.top() + 40);
     QVERIFY(!run().extras().tapTempo());  // made on first use only
     QTest::keyClick(window->control("Text1(3)"), Qt::Key_T, Qt::ControlModifier);
-    ui::TapTempoWindow* tap = run().extras().tapTempo();
+    extras::TapTempoWindow* tap = run().extras().tapTempo();
     QVERIFY(tap);
     QVERIFY(tap->isVisible());
     QCOMPARE(tap->windowTitle(), QStringLiteral("Tap Tempo"));
@@ -254,7 +254,7 @@ class ExtrasTempoTest : public programtest::Fixture {
     QCOMPARE(run().extras().tapTempo(), tap);
     int shown = 0;
     for (QWidget* top : QApplication::topLevelWidgets()) {
-      if (qobject_cast<ui::TapTempoWindow*>(top) && top->isVisible()) ++shown;
+      if (qobject_cast<extras::TapTempoWindow*>(top) && top->isVisible()) ++shown;
     }
     QCOMPARE(shown, 1);
 
@@ -358,7 +358,7 @@ class ExtrasTempoTest : public programtest::Fixture {
     ui::CalculatorWindow* window = Restart(layout, separator);
     QVERIFY(window);
     QTest::keyClick(window, Qt::Key_T, Qt::ControlModifier);
-    ui::TapTempoWindow* tap = run().extras().tapTempo();
+    extras::TapTempoWindow* tap = run().extras().tapTempo();
     QVERIFY(tap);
     for (const quint64 ms : taps) TapAt(tap->area(), kind, ms);
     QCOMPARE(window->control<QLineEdit>("bpm")->text(), tempo);
@@ -381,7 +381,7 @@ class ExtrasTempoTest : public programtest::Fixture {
     ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     run().extras().ShowTapTempo(*window);
-    ui::TapTempoWindow* tap = run().extras().tapTempo();
+    extras::TapTempoWindow* tap = run().extras().tapTempo();
     TapAt(tap->area(), QStringLiteral("space"), 1000);
     QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QString(), true);
     repeat.setTimestamp(1300);
@@ -400,7 +400,7 @@ class ExtrasTempoTest : public programtest::Fixture {
     ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     run().extras().ShowTapTempo(*window);
-    ui::TapTempoWindow* tap = run().extras().tapTempo();
+    extras::TapTempoWindow* tap = run().extras().tapTempo();
     TapAt(tap->area(), QStringLiteral("mouse"), 1000);
     TapAt(tap->area(), QStringLiteral("mouse"), 1500);
     QTest::keyClick(tap->area(), Qt::Key_Escape);
