@@ -2,9 +2,11 @@
 // as a handler writes them, Ctrl+T, and taps at given event timestamps.
 #include <QAccessible>
 #include <QClipboard>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
@@ -216,6 +218,69 @@ class ExtrasTempoTest : public programtest::Fixture {
         program.Max_Click(), program.Min_Click();
     }
     QCOMPARE(seen, origins);
+  }
+
+  // ---- Drops ----
+
+  void drops_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("text");     // the drag's text
+    QTest::addColumn<QString>("address");  // a file or web address it carries too
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("after");  // the target's text after the drop
+    QTest::newRow("text replaces the tempo") << "bpm"
+                                             << "98.5"
+                                             << "" << true << "98.5";
+    QTest::newRow("line feeds never enter") << "bpm"
+                                            << "13\n2\r\n"
+                                            << "" << true << "132";
+    QTest::newRow("cut to the box as a paste") << "bpm"
+                                               << "1234567890"
+                                               << "" << true << "123456";
+    QTest::newRow("a file is no text") << "bpm"
+                                       << "/tmp/loop.wav"
+                                       << "file:///tmp/loop.wav" << false << "120";
+    QTest::newRow("an address is no text") << "bpm"
+                                           << "https://example.org/a"
+                                           << "https://example.org/a" << false << "120";
+    QTest::newRow("a file on the Samples box") << "Samples"
+                                               << "/tmp/loop.wav"
+                                               << "file:///tmp/loop.wav" << false << "44100";
+    QTest::newRow("a file on the sample rate box") << "SampleRate"
+                                                   << "/tmp/loop.wav"
+                                                   << "file:///tmp/loop.wav" << false << "44100";
+  }
+  void drops() {
+    QFETCH_GLOBAL(QString, layout);
+    QFETCH(QString, target);
+    QFETCH(QString, text);
+    QFETCH(QString, address);
+    QFETCH(bool, accepted);
+    QFETCH(QString, after);
+    ui::CalculatorWindow* window = Restart(layout);
+    QVERIFY(window);
+    QWidget* control = window->control(target);
+    auto* box = qobject_cast<QLineEdit*>(control);
+    if (auto* combo = qobject_cast<QComboBox*>(control)) box = combo->lineEdit();
+    QVERIFY(box);
+    QList<int> origins;
+    connect(window, &ui::CalculatorWindow::tempoWritten, this,
+            [&origins](ui::TempoOrigin origin) { origins << int(origin); });
+    QMimeData data;
+    data.setText(text);
+    if (!address.isEmpty()) data.setUrls({QUrl(address)});
+    const QPointF at(3, box->height() / 2.0);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                          Qt::NoModifier);
+    QApplication::sendEvent(box, &enter);
+    QCOMPARE(enter.isAccepted(), accepted);
+    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box, &drop);
+    QCOMPARE(drop.isAccepted(), accepted);
+    QCOMPARE(box->text(), after);
+    // A dropped tempo is the user's own, as a typed one: every result follows.
+    QCOMPARE(origins, accepted ? QList<int>{int(ui::TempoOrigin::Typed)} : QList<int>{});
+    QCOMPARE(window->DelayBox(0)->text() != QLatin1String("2000"), accepted);
   }
 
   // ---- Tap tempo ----
