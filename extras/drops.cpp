@@ -56,7 +56,19 @@ bool DropFilter::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   QLineEdit* tempo = window->tempoBox();
-  if (watched != tempo) return false;  // every other control as Qt has it
+  if (watched != tempo) {
+    // Another box takes text at the drop point as Qt has it, but never a
+    // line feed.
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    const QString text = data.text();
+    if (type != QEvent::Drop || !box || box->isReadOnly() || WithoutLineFeeds(text) == text) {
+      return false;
+    }
+    drop->acceptProposedAction();
+    box->setCursorPosition(box->cursorPositionAt(drop->position().toPoint()));
+    box->insert(WithoutLineFeeds(text));
+    return true;
+  }
   if (!data.hasText() || tempo->isReadOnly()) {
     drop->ignore();
     return true;

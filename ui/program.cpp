@@ -180,9 +180,7 @@ std::vector<CalculatorWindow*> Program::windows() const {
   return loaded;
 }
 
-CalculatorWindow* Program::shownWindow() const {
-  return Shown(compact_.window, large_.window);
-}
+CalculatorWindow* Program::shownWindow() const { return Shown(compact_.window, large_.window); }
 
 bool Program::running() const { return compact_.window || large_.window || about_; }
 

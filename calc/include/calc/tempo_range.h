@@ -6,8 +6,9 @@
 
 namespace calc {
 
-inline constexpr double kMinSourceTempo = 1.0;    // BPM
-inline constexpr double kMaxSourceTempo = 999.999;  // BPM, the most the tempo box shows with 3 decimals
+inline constexpr double kMinSourceTempo = 1.0;  // BPM
+inline constexpr double kMaxSourceTempo =
+    999.999;  // BPM, the most the tempo box shows with 3 decimals
 
 // Whether `bpm` lies in the range; false for NaN and infinities.
 constexpr bool IsSourceTempo(double bpm) {
