@@ -10,7 +10,6 @@
 // the note (note_popup.h) and the drops (drops.h).
 #pragma once
 
-#include <QMetaObject>
 #include <QObject>
 #include <QPointer>
 #include <map>
