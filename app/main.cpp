@@ -6,16 +6,13 @@
 #include <QSocketNotifier>
 #include <csignal>
 
-#include "calculator_window.h"
-#include "command_line.h"
 #include "config_paths.h"
-#include "desktop_shell.h"
-#include "display_check.h"
 #include "extras.h"
-#include "identity.h"
-#include "looks.h"
-#include "platform_choice.h"
-#include "program.h"
+#include "startup.h"
+#include "ui/calculator_window.h"
+#include "ui/desktop_shell.h"
+#include "ui/program.h"
+#include "ui/window_tools.h"
 #ifdef TEMPIVA_STARTUP_PROBE
 #include "startup_probe.h"
 #endif
@@ -51,26 +48,22 @@ void EndOnTerminate(ui::Program& program) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  if (const auto status = cli::Handle(argc, argv, cli::kCalculator)) return *status;
-  startup::DisplayCheck display("tpv120", cli::NamesDisplay(argc, argv));
-  startup::QtArguments qtArguments(argc, argv);  // X11 where it can be reached
-  QApplication app(qtArguments.argc(), qtArguments.argv());
-  display.Passed();
-  startup::Identify(cli::kCalculator);
-  ui::InitApplication();
-  QApplication::setQuitOnLastWindowClosed(false);  // hidden windows stay loaded
+  return startup::Run(argc, argv, cli::kCalculator, [](QApplication& app) {
+    ui::InitApplication();
+    QApplication::setQuitOnLastWindowClosed(false);  // hidden windows stay loaded
 
-  ui::XdgDesktopShell shell;
-  ui::Program program(ui::DecimalSeparator(QLocale()), shell);
-  ui::Extras extras(program, ui::PreferencesFile(settings::PreferencesPath()));
-  // Queued: the handler that ended the run (its settings already written)
-  // returns and its window's deferred deletion is queued before the loop ends.
-  QObject::connect(&program, &ui::Program::finished, &app, &QCoreApplication::quit,
-                   Qt::QueuedConnection);
+    ui::XdgDesktopShell shell;
+    ui::Program program(ui::DecimalSeparator(QLocale()), shell);
+    extras::Extras programExtras(program, extras::PreferencesFile(settings::PreferencesPath()));
+    // Queued: the handler that ended the run (its settings already written)
+    // returns and its window's deferred deletion is queued before the loop ends.
+    QObject::connect(&program, &ui::Program::finished, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
 #ifdef TEMPIVA_STARTUP_PROBE
-  ui::StartupProbe::Install(app);
+    ui::StartupProbe::Install(app);
 #endif
-  EndOnTerminate(program);
-  program.Start();
-  return app.exec();
+    EndOnTerminate(program);
+    program.Start();
+    return app.exec();
+  });
 }

@@ -30,7 +30,7 @@ void BM_BuildDelayBoxMenu(benchmark::State& state, int slot) {
   const auto window = OpenWindow(ui::CompactLayout());
   QAction copyTable(QStringLiteral("Copy Delay Table"));  // the window's action, made once
   for (auto _ : state) {
-    QMenu* menu = ui::CreateDelayBoxMenu(*window, slot, &copyTable);
+    QMenu* menu = extras::CreateDelayBoxMenu(*window, slot, &copyTable);
     benchmark::DoNotOptimize(menu);
     delete menu;
   }
@@ -44,7 +44,7 @@ void BM_OpenDelayBoxMenu(benchmark::State& state) {
   QWidget* box = window->DelayBox(7);
   QAction copyTable(QStringLiteral("Copy Delay Table"));
   for (auto _ : state) {
-    QMenu* menu = ui::CreateDelayBoxMenu(*window, 7, &copyTable);
+    QMenu* menu = extras::CreateDelayBoxMenu(*window, 7, &copyTable);
     menu->popup(box->mapToGlobal(box->rect().center()));
     menu->close();
     delete menu;
@@ -67,7 +67,7 @@ BENCHMARK(BM_OpenLineEditMenu)->Unit(benchmark::kMicrosecond);
 
 void BM_CopyDelayTable(benchmark::State& state) {
   const auto window = OpenWindow(ui::LargeLayout());
-  for (auto _ : state) benchmark::DoNotOptimize(ui::CopyDelayTable(*window));
+  for (auto _ : state) benchmark::DoNotOptimize(extras::CopyDelayTable(*window));
 }
 BENCHMARK(BM_CopyDelayTable)->Unit(benchmark::kMicrosecond);
 

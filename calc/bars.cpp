@@ -4,6 +4,7 @@
 #include "calc/delay_extras.h"
 #include "calc/numeric_text.h"
 #include "calc/rounded_text.h"
+#include "calc/tempo_range.h"
 
 namespace calc {
 namespace {
@@ -80,6 +81,7 @@ std::string_view BarProblemText(BarProblem problem) {
     case BarProblem::NoSampleRate:
       return "no sample rate";
     case BarProblem::OutOfRange:
+    case BarProblem::NotATempo:
       return "out of range";
   }
   return "out of range";
@@ -98,6 +100,21 @@ BarEntry LoopTempoEntry(std::string_view samplesText, std::string_view rateText,
   const auto tempo = problem ? std::nullopt : TempoFromBars(*samples, *rate, bars);
   return MakeEntry(bars, "As " + BarsText(bars), problem, tempo, kBarTempoDecimals, "BPM",
                    separator);
+}
+
+BarEntry ProposedLoopTempoEntry(std::string_view samplesText, std::string_view rateText, int bars,
+                                char separator) {
+  BarEntry entry = LoopTempoEntry(samplesText, rateText, bars, separator);
+  if (!entry.value) return entry;
+  const auto tempo = TextToNumber(*entry.value, separator);
+  if (tempo && IsSourceTempo(*tempo)) return entry;
+  // The caption keeps the tempo, as the reason it is not offered.
+  entry.caption = "As " + BarsText(bars) + ": " +
+                  std::string(BarProblemText(BarProblem::NotATempo)) + " (" + *entry.value +
+                  " BPM)";
+  entry.value.reset();
+  entry.problem = BarProblem::NotATempo;
+  return entry;
 }
 
 BarEntry BarSamplesEntry(std::string_view tempoText, std::string_view rateText, int bars,

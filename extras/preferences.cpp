@@ -7,7 +7,7 @@
 #include "calc/numeric_text.h"
 #include "settings.h"
 
-namespace ui {
+namespace extras {
 namespace {
 
 const QString kSection = QStringLiteral("Preferences");
@@ -130,4 +130,4 @@ QString PreferencesFile::Save(const Preferences& preferences, const char* key) {
   return settings::SaveSettingsAt(path_, kSection, lines, kWhat);
 }
 
-}  // namespace ui
+}  // namespace extras

@@ -12,7 +12,7 @@
 #include "calc/note.h"
 #include "setting.h"
 
-namespace ui {
+namespace extras {
 
 // How the preferences' texts read and write; a text that is not one of the
 // values gives none.
@@ -39,10 +39,15 @@ std::optional<TempoSource> ParseTempoSource(const QString& text, char separator)
 QString FormatTempoSource(const TempoSource& value, char separator);
 }  // namespace preference
 
+// A yes-or-no preference, stored "true" or "false": every one is declared so,
+// with this one codec (the saved settings' frozen "True"/"False" is theirs).
+constexpr settings::Setting<bool> FlagPreference(const char* name, bool defaultValue) {
+  return {name, defaultValue, preference::ParseFlag, preference::FormatFlag};
+}
+
 // The keys of the [Preferences] section, with their defaults: the designed
 // behaviour. A missing or damaged value gives its default.
-inline constexpr settings::Setting<bool> kKeepAbove{"KeepAbove", false, preference::ParseFlag,
-                                                    preference::FormatFlag};
+inline constexpr settings::Setting<bool> kKeepAbove = FlagPreference("KeepAbove", false);
 inline constexpr settings::Setting<double> kReferencePitch{
     "ReferencePitch", calc::kStandardPitch, preference::ParsePitch, preference::FormatPitch};
 inline constexpr settings::Setting<calc::MidiNumbering> kNumbering{
@@ -50,8 +55,8 @@ inline constexpr settings::Setting<calc::MidiNumbering> kNumbering{
     preference::FormatNumbering};
 // Whether the sample rate shown at exit is kept and shown again at start; the
 // rate kept, written only while the choice is on.
-inline constexpr settings::Setting<bool> kRememberSampleRate{
-    "RememberSampleRate", false, preference::ParseFlag, preference::FormatFlag};
+inline constexpr settings::Setting<bool> kRememberSampleRate =
+    FlagPreference("RememberSampleRate", false);
 inline constexpr settings::Setting<std::optional<double>> kSampleRate{
     "SampleRate", std::nullopt, preference::ParseRate, preference::FormatRate};
 inline constexpr settings::Setting<TempoSource> kTempoSource{
@@ -112,4 +117,4 @@ class PreferencesFile {
   QString path_;
 };
 
-}  // namespace ui
+}  // namespace extras

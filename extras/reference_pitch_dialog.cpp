@@ -9,7 +9,7 @@
 
 #include "calc/note.h"
 
-namespace ui {
+namespace extras {
 namespace {
 
 // Room for "480.0" and a little more; longer texts are refused anyway.
@@ -83,4 +83,4 @@ void ReferencePitchDialog::Check() {
   okButton()->setToolTip(problem_->text());
 }
 
-}  // namespace ui
+}  // namespace extras

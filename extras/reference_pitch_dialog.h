@@ -12,7 +12,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace ui {
+namespace extras {
 
 class ReferencePitchDialog : public QDialog {
   Q_OBJECT
@@ -41,4 +41,4 @@ class ReferencePitchDialog : public QDialog {
   QDialogButtonBox* buttons_ = nullptr;
 };
 
-}  // namespace ui
+}  // namespace extras

@@ -5,12 +5,12 @@
 #include <QPainter>
 #include <QTimer>
 
-#include "calculator_window.h"
-#include "program.h"
 #include "sequencer_link.h"
 #include "tap_tempo_window.h"
+#include "ui/calculator_window.h"
+#include "ui/program.h"
 
-namespace ui {
+namespace extras {
 namespace {
 
 using sequencer::SequencerLink;
@@ -116,7 +116,7 @@ SourceEntry SourceEntryOf(const SequencerFollow* follow, TempoSource source) {
   return entry;
 }
 
-SequencerFollow::SequencerFollow(Program& program) : program_(program) {}
+SequencerFollow::SequencerFollow(ui::Program& program) : program_(program) {}
 
 SequencerFollow::~SequencerFollow() = default;
 
@@ -156,8 +156,8 @@ void SequencerFollow::Start() {
   if (source_ == TempoSource::Manual) return;
   if (!link_) {
     link_ = std::make_unique<SequencerLink>();
-    for (Which which : {Which::Compact, Which::Large}) {
-      if (const CalculatorWindow* window = program_.window(which)) {
+    for (ui::Which which : {ui::Which::Compact, ui::Which::Large}) {
+      if (const ui::CalculatorWindow* window = program_.window(which)) {
         link_->setDecimalSeparator(QChar::fromLatin1(window->separator()));
         break;
       }
@@ -169,14 +169,14 @@ void SequencerFollow::Start() {
             });
     connect(link_.get(), &SequencerLink::tempoText, this, [this](const QString& text) {
       if (source_ == TempoSource::Manual) return;  // the client is kept for device taps only
-      if (CalculatorWindow* window = VisibleWindow())
-        window->WriteTempo(text.toStdString(), TempoOrigin::Sequencer);
+      if (ui::CalculatorWindow* window = VisibleWindow())
+        window->WriteTempo(text.toStdString(), ui::TempoOrigin::Sequencer);
     });
     connect(link_.get(), &SequencerLink::sampleRateText, this, [this](const QString& text) {
       rateText_ = text;
       if (source_ == TempoSource::Manual) return;
-      for (Which which : {Which::Compact, Which::Large}) {
-        if (CalculatorWindow* window = program_.window(which)) window->SetSampleRate(text);
+      for (ui::Which which : {ui::Which::Compact, ui::Which::Large}) {
+        if (ui::CalculatorWindow* window = program_.window(which)) window->SetSampleRate(text);
       }
     });
     connect(link_.get(), &SequencerLink::midiTap, this, [this](double ms) {
@@ -184,8 +184,8 @@ void SequencerFollow::Start() {
     });
   } else if (!rateText_.isEmpty() && link_->mode() != SequencerLink::Mode::Off) {
     // Still connected (kept for device taps): the rate it reported holds.
-    for (Which which : {Which::Compact, Which::Large}) {
-      if (CalculatorWindow* window = program_.window(which)) window->SetSampleRate(rateText_);
+    for (ui::Which which : {ui::Which::Compact, ui::Which::Large}) {
+      if (ui::CalculatorWindow* window = program_.window(which)) window->SetSampleRate(rateText_);
     }
   }
   ApplyMode();
@@ -202,11 +202,11 @@ void SequencerFollow::ApplyMode() {
   link_->setMode(mode);
 }
 
-void SequencerFollow::Attach(CalculatorWindow& window) {
+void SequencerFollow::Attach(ui::CalculatorWindow& window) {
   auto& look = looks_[&window];
   look = std::make_unique<Look>();
-  connect(&window, &CalculatorWindow::tempoWritten, this, [this](TempoOrigin origin) {
-    if (IsManualChange(origin) && source_ != TempoSource::Manual) emit manualChange();
+  connect(&window, &ui::CalculatorWindow::tempoWritten, this, [this](ui::TempoOrigin origin) {
+    if (ui::IsManualChange(origin) && source_ != TempoSource::Manual) emit manualChange();
   });
   connect(&window, &QObject::destroyed, this, [this, gone = &window] { looks_.erase(gone); });
   if (pending_) window.installEventFilter(this);
@@ -237,7 +237,7 @@ void SequencerFollow::ApplyLooks() {
   for (auto& [window, look] : looks_) ApplyLook(*window, *look);
 }
 
-void SequencerFollow::ApplyLook(CalculatorWindow& window, Look& look) {
+void SequencerFollow::ApplyLook(ui::CalculatorWindow& window, Look& look) {
   QLineEdit* box = window.tempoBox();
   if (source_ == TempoSource::Manual || pending_) {
     delete look.frame;
@@ -257,9 +257,9 @@ void SequencerFollow::ApplyLook(CalculatorWindow& window, Look& look) {
   box->setToolTip(tip);
 }
 
-CalculatorWindow* SequencerFollow::VisibleWindow() const {
-  for (Which which : {Which::Compact, Which::Large}) {
-    CalculatorWindow* window = program_.window(which);
+ui::CalculatorWindow* SequencerFollow::VisibleWindow() const {
+  for (ui::Which which : {ui::Which::Compact, ui::Which::Large}) {
+    ui::CalculatorWindow* window = program_.window(which);
     if (window && window->isVisible()) return window;
   }
   return nullptr;
@@ -267,4 +267,4 @@ CalculatorWindow* SequencerFollow::VisibleWindow() const {
 
 bool SequencerFollow::TapsOpen() const { return taps_ && taps_->isVisible(); }
 
-}  // namespace ui
+}  // namespace extras

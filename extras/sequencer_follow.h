@@ -20,9 +20,12 @@ class SequencerLink;
 }
 
 namespace ui {
-
 class CalculatorWindow;
 class Program;
+}  // namespace ui
+
+namespace extras {
+
 class TapTempoWindow;
 
 // What a Tempo Source menu entry shows.
@@ -41,7 +44,7 @@ class SequencerFollow : public QObject {
   Q_OBJECT
 
  public:
-  explicit SequencerFollow(Program& program);
+  explicit SequencerFollow(ui::Program& program);
   ~SequencerFollow() override;
 
   TempoSource source() const { return source_; }
@@ -51,7 +54,7 @@ class SequencerFollow : public QObject {
   // the first paint never waits for JACK.
   void ChooseAfterFirstPaint(TempoSource source);
   // Shows the state in the window and hears its manual tempo changes.
-  void Attach(CalculatorWindow& window);
+  void Attach(ui::CalculatorWindow& window);
   // Device taps go to this window while it is open.
   void WatchTaps(TapTempoWindow& taps);
 
@@ -74,18 +77,18 @@ class SequencerFollow : public QObject {
   void Start();
   void ApplyMode();
   void ApplyLooks();
-  void ApplyLook(CalculatorWindow& window, Look& look);
-  CalculatorWindow* VisibleWindow() const;
+  void ApplyLook(ui::CalculatorWindow& window, Look& look);
+  ui::CalculatorWindow* VisibleWindow() const;
   bool TapsOpen() const;
 
-  Program& program_;
+  ui::Program& program_;
   TempoSource source_ = TempoSource::Manual;
   bool pending_ = false;  // a saved source waits for the first paint
   bool libraryMissing_ = false;
   std::unique_ptr<sequencer::SequencerLink> link_;
   QPointer<TapTempoWindow> taps_;
   QString rateText_;  // the server's sample rate, once known
-  std::map<CalculatorWindow*, std::unique_ptr<Look>> looks_;
+  std::map<ui::CalculatorWindow*, std::unique_ptr<Look>> looks_;
 };
 
-}  // namespace ui
+}  // namespace extras

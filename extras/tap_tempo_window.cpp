@@ -8,10 +8,10 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "extras.h"
-#include "looks.h"
+#include "commands.h"
+#include "ui/window_tools.h"
 
-namespace ui {
+namespace extras {
 namespace {
 
 constexpr int kAreaWidth = 240;  // pixels: room for a relaxed tapping hand
@@ -89,13 +89,13 @@ void TapArea::paintEvent(QPaintEvent* event) {
   QFrame::paintEvent(event);
   QPainter painter(this);
   const QRect inside = contentsRect().adjusted(3, 3, -3, -3);
-  painter.fillRect(inside, down_ ? kOptionPicture : palette().color(QPalette::Base));
+  painter.fillRect(inside, down_ ? ui::kOptionPicture : palette().color(QPalette::Base));
   if (hasFocus()) {
     painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
     painter.drawRect(inside.adjusted(1, 1, -1, -1));
   }
   QFont big = font();
-  big.setPixelSize(PointsToPixels(kTapPoints));
+  big.setPixelSize(ui::PointsToPixels(kTapPoints));
   big.setBold(true);
   painter.setFont(big);
   painter.setPen(palette().color(QPalette::Text));
@@ -119,7 +119,7 @@ TapTempoWindow::TapTempoWindow(char separator)
 
   tempo_ = new QLabel(this);
   QFont big = tempo_->font();
-  big.setPixelSize(PointsToPixels(kTempoPoints));
+  big.setPixelSize(ui::PointsToPixels(kTempoPoints));
   big.setBold(true);
   tempo_->setFont(big);
   tempo_->setAlignment(Qt::AlignCenter);
@@ -213,4 +213,4 @@ void TapTempoWindow::keyPressEvent(QKeyEvent* event) {
   }
 }
 
-}  // namespace ui
+}  // namespace extras

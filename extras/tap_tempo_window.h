@@ -10,7 +10,7 @@
 
 class QLabel;
 
-namespace ui {
+namespace extras {
 
 // The large area the user taps: a press of the left mouse button, or of Space,
 // Enter or T while it has the focus, is one tap at the input event's own time.
@@ -76,4 +76,4 @@ class TapTempoWindow : public QWidget {
   TapArea* area_ = nullptr;
 };
 
-}  // namespace ui
+}  // namespace extras

@@ -11,11 +11,10 @@
 #include <QPalette>
 
 #include "calc/stereo.h"
+#include "include/ui/window_tools.h"
 #include "layout.h"
 
 namespace ui {
-
-constexpr QColor ToColor(calc::Rgb rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
 
 // Text box colours: text, then background. The delay boxes' colours belong to
 // the calculation core, which marks the stereo pairs with them.
@@ -24,12 +23,8 @@ inline const QColor kBoxBack = ToColor(calc::kPlainSlotBack);
 inline const QColor kOutputText = ToColor(calc::kPlainSlotText);
 inline const QColor kDottedText = ToColor(calc::kDottedSlotText);
 inline const QColor kDottedBack = ToColor(calc::kDottedSlotBack);
-inline const QColor kOptionPicture = ToColor(calc::kPairMark);
 // The classic active-window-border grey of the compact window.
 inline const QColor kActiveBorder{212, 208, 200};
-
-// Pixels for a point size at 96 dots per inch, the density the twips assume.
-int PointsToPixels(double points);
 
 QFont FontFor(const FontRow& entry);
 
@@ -43,9 +38,5 @@ QColor WindowBackgroundColor(WindowBackground background, const QPalette& palett
 // icons of every size are drawn by the same code.
 QImage DrawAppIcon(int size);
 QIcon AppIcon();
-
-// The application-wide look both layouts are drawn with: one widget style on
-// every desktop, so the boxes keep the room their texts were sized for.
-void InitApplication();
 
 }  // namespace ui

@@ -4,13 +4,9 @@
 // follow its Keep Above, yet keep their own place and their own life.
 #pragma once
 
-class QWidget;
+#include "include/ui/window_tools.h"
 
 namespace ui {
-
-// Makes `window` transient for the top-level window of `over`; none for null.
-// Both native windows are made if they do not exist yet.
-void SetTransientFor(QWidget& window, QWidget* over);
 
 // Every parentless window transient for `from` becomes transient for `to`, or
 // for none when `to` is null: for `from` about to hide for good or go, so that

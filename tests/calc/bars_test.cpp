@@ -15,7 +15,7 @@ namespace {
 using calc::BarProblem;
 using calc_test::RowName;
 
-enum class Kind { LoopTempo, Samples, Seconds };
+enum class Kind { LoopTempo, Proposed, Samples, Seconds };
 
 struct BarRow {
   const char* name;
@@ -37,6 +37,9 @@ TEST_P(BarEntryTest, CaptionValueAndReason) {
   switch (row.kind) {
     case Kind::LoopTempo:
       entry = calc::LoopTempoEntry(row.number, row.rate, row.bars, row.separator);
+      break;
+    case Kind::Proposed:
+      entry = calc::ProposedLoopTempoEntry(row.number, row.rate, row.bars, row.separator);
       break;
     case Kind::Samples:
       entry = calc::BarSamplesEntry(row.number, row.rate, row.bars, row.separator);
@@ -77,6 +80,21 @@ INSTANTIATE_TEST_SUITE_P(
                            "As 4 bars: no sample rate", nullptr, BarProblem::NoSampleRate},
                     BarRow{"TempoBeyondRange", Kind::LoopTempo, "1E-300", "1E+300", 1, '.',
                            "As 1 bar: out of range", nullptr, BarProblem::OutOfRange},
+                    BarRow{"ProposedInRange", Kind::Proposed, "352800", "44100", 4, '.',
+                           "As 4 bars: 120 BPM", "120", std::nullopt},
+                    BarRow{"ProposedSlowest", Kind::Proposed, "10584000", "44100", 1, '.',
+                           "As 1 bar: 1 BPM", "1", std::nullopt},
+                    BarRow{"ProposedFastest", Kind::Proposed, "10590", "44100", 1, ',',
+                           "As 1 bar: 999,433 BPM", "999,433", std::nullopt},
+                    BarRow{"ProposedTooSlow", Kind::Proposed, "10700000", "44100", 1, '.',
+                           "As 1 bar: out of range (0.989 BPM)", nullptr, BarProblem::NotATempo},
+                    BarRow{"ProposedOneSample", Kind::Proposed, "1", "44100", 1, '.',
+                           "As 1 bar: out of range (10584000 BPM)", nullptr, BarProblem::NotATempo},
+                    BarRow{"ProposedTinyInFull", Kind::Proposed, "1E+308", "1", 8, '.',
+                           "As 8 bars: out of range (1.92E-305 BPM)", nullptr,
+                           BarProblem::NotATempo},
+                    BarRow{"ProposedNoSamples", Kind::Proposed, "", "44100", 2, '.',
+                           "As 2 bars: no sample count", nullptr, BarProblem::NoSamples},
                     BarRow{"FourBarsInSamples", Kind::Samples, "120", "44100", 4, '.',
                            "Copy 4 bars: 352800 samples", "352800", std::nullopt},
                     BarRow{"RoundedToWholeSamples", Kind::Samples, "133", "96000", 1, '.',

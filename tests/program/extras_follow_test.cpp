@@ -22,10 +22,10 @@
 #include "tap_tempo_window.h"
 
 using namespace extrastest;
-using ui::TempoSource;
+using extras::TempoSource;
 using ui::Which;
 
-Q_DECLARE_METATYPE(ui::TempoSource)
+Q_DECLARE_METATYPE(extras::TempoSource)
 
 namespace {
 
@@ -179,9 +179,9 @@ class ExtrasFollowTest : public programtest::Fixture {
     QFETCH(TempoSource, source);
     const QString path = home().path() + QStringLiteral("/preferences.ini");
     QVERIFY(programtest::WriteFileBytes(path, "[Preferences]\nTempoSource=" + text + "\n"));
-    ui::PreferencesFile file(path);
+    extras::PreferencesFile file(path);
     QCOMPARE(file.Read().tempoSource, source);
-    ui::Preferences written;
+    extras::Preferences written;
     written.tempoSource = source;
     QVERIFY(file.Write(written));
     QCOMPARE(file.Read(), written);
@@ -236,7 +236,7 @@ class ExtrasFollowTest : public programtest::Fixture {
     }
     QCOMPARE(compact->tempoBox()->text(), QStringLiteral("140"));
     QCOMPARE(run().extras().preferences().tempoSource, TempoSource::Manual);
-    QCOMPARE(ui::PreferencesFile(settings::PreferencesPath()).Read().tempoSource,
+    QCOMPARE(extras::PreferencesFile(settings::PreferencesPath()).Read().tempoSource,
              TempoSource::Manual);
   }
 
@@ -249,7 +249,7 @@ class ExtrasFollowTest : public programtest::Fixture {
     QVERIFY(programtest::WriteFileBytes(settings::PreferencesPath(), file));
     FakeShell shell;
     ui::Program program('.', shell);
-    ui::Extras extras(program, ui::PreferencesFile(settings::PreferencesPath()));
+    extras::Extras extras(program, extras::PreferencesFile(settings::PreferencesPath()));
     program.Start();
     QVERIFY(extras.follow());
     QVERIFY(!extras.follow()->link());  // nothing before the first paint
@@ -278,7 +278,7 @@ class ExtrasFollowTest : public programtest::Fixture {
     QFETCH(QStringList, taps);
     QFETCH(int, count);
     QFETCH(QString, tempo);
-    ui::TapTempoWindow window('.');
+    extras::TapTempoWindow window('.');
     for (const QString& tap : taps) {
       const double ms = tap.section(' ', 1).toDouble();
       if (tap.startsWith(QLatin1String("device"))) {
@@ -367,7 +367,7 @@ class ExtrasFollowTest : public programtest::Fixture {
     QTRY_COMPARE_WITH_TIMEOUT(run().extras().follow()->StateText(),
                               QStringLiteral("MIDI Clock: waiting for clock"), kJackWaitMs);
     run().extras().ShowTapTempo(*window);
-    ui::TapTempoWindow* taps = run().extras().tapTempo();
+    extras::TapTempoWindow* taps = run().extras().tapTempo();
     // A note every 24000 frames at 48 kHz: 120 BPM.
     Tool pad(QStringLiteral("jack_midiseq"),
              {QStringLiteral("tempiva-pad"), QStringLiteral("24000"), QStringLiteral("0"),

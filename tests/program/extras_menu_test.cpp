@@ -515,6 +515,27 @@ class ExtrasMenuTest : public programtest::Fixture {
         << "As 4 bars: out of range"
         << "abc"
         << "";
+    QTest::newRow("one sample: tempos no musician plays are not offered")
+        << '.' << "120"
+        << "44100"
+        << "1"
+        << QStringList{"---",
+                       "(off) As 1 bar: out of range (10584000 BPM)",
+                       "(off) As 2 bars: out of range (21168000 BPM)",
+                       "(off) As 4 bars: out of range (42336000 BPM)",
+                       "(off) As 8 bars: out of range (84672000 BPM)",
+                       "---",
+                       "Copy 1 bar: 88200 samples",
+                       "Copy 1 bar: 2 seconds",
+                       "Copy 2 bars: 176400 samples",
+                       "Copy 2 bars: 4 seconds",
+                       "Copy 4 bars: 352800 samples",
+                       "Copy 4 bars: 8 seconds",
+                       "Copy 8 bars: 705600 samples",
+                       "Copy 8 bars: 16 seconds"}
+        << "As 1 bar: out of range (10584000 BPM)"
+        << "120"
+        << "";
   }
   void samplesBoxMenu() {
     QFETCH_GLOBAL(QString, layout);
@@ -552,6 +573,50 @@ class ExtrasMenuTest : public programtest::Fixture {
       // Every result follows, as for a typed tempo.
       QCOMPARE(window->control<QSlider>("Slider1")->value(), 60);
       QCOMPARE(window->control<QLineEdit>("Text1(0)")->text(), QStringLiteral("4000"));
+    }
+  }
+
+  // While a menu is open, only its own box shows a selection; once it closes
+  // every box shows its selection as before.
+  void onlyTheMenusBoxShowsASelection_data() {
+    QTest::addColumn<QString>("target");  // where the menu is asked for
+    QTest::addColumn<QString>("owner");   // the box that keeps its selection; none: ""
+    QTest::newRow("a delay box's menu") << "Text1(5)"
+                                        << "Text1(5)";
+    QTest::newRow("the Samples box's menu") << "Samples"
+                                            << "Samples";
+    QTest::newRow("the tempo box's menu") << "bpm"
+                                          << "bpm";
+    QTest::newRow("the window menu") << "Frame3"
+                                     << "";
+  }
+  void onlyTheMenusBoxShowsASelection() {
+    QFETCH_GLOBAL(QString, layout);
+    QFETCH(QString, target);
+    QFETCH(QString, owner);
+    ui::CalculatorWindow* window = Restart(layout);
+    QVERIFY(window);
+    // A delay box's focus selects all 24; the other boxes are selected by hand.
+    window->DelayBox(3)->setFocus(Qt::MouseFocusReason);
+    for (const char* name : {"Samples", "bpm"}) window->control<QLineEdit>(name)->selectAll();
+    const auto shows = [](const QLineEdit* box) {
+      return box->hasSelectedText() &&
+             box->palette().color(QPalette::Highlight) != box->palette().color(QPalette::Base);
+    };
+    QHash<QLineEdit*, QColor> highlights;
+    for (QLineEdit* box : window->findChildren<QLineEdit*>()) {
+      if (box->hasSelectedText()) highlights.insert(box, box->palette().color(QPalette::Highlight));
+    }
+    QCOMPARE(highlights.size(), calc::kDelaySlots + 2);
+    for (QLineEdit* box : highlights.keys()) QVERIFY2(shows(box), qPrintable(box->objectName()));
+
+    QVERIFY(RequestMenu(window->control(target), QContextMenuEvent::Mouse));
+    for (QLineEdit* box : highlights.keys()) {
+      QCOMPARE(shows(box), box->objectName() == owner);
+    }
+    CloseMenus();
+    for (QLineEdit* box : highlights.keys()) {
+      QCOMPARE(box->palette().color(QPalette::Highlight), highlights.value(box));
     }
   }
 

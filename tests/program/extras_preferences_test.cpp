@@ -25,10 +25,10 @@
 
 using namespace extrastest;
 using calc::MidiNumbering;
-using ui::Preferences;
+using extras::Preferences;
 using ui::Which;
 
-Q_DECLARE_METATYPE(ui::Preferences)
+Q_DECLARE_METATYPE(extras::Preferences)
 
 namespace {
 
@@ -200,7 +200,7 @@ class ExtrasPreferencesTest : public programtest::Fixture {
     QFETCH(Preferences, expected);
     const QString path = home().path() + QStringLiteral("/preferences.ini");
     QVERIFY(programtest::WriteFileBytes(path, text));
-    QVERIFY(ui::PreferencesFile(path).Read() == expected);
+    QVERIFY(extras::PreferencesFile(path).Read() == expected);
   }
 
   void writtenFileReadsBack_data() {
@@ -217,9 +217,9 @@ class ExtrasPreferencesTest : public programtest::Fixture {
     QFETCH(Preferences, preferences);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("new/folder/preferences.ini"));
-    ui::PreferencesFile file(path);
+    extras::PreferencesFile file(path);
     QVERIFY(file.Write(preferences));
-    QVERIFY(ui::PreferencesFile(path).Read() == preferences);
+    QVERIFY(extras::PreferencesFile(path).Read() == preferences);
     QCOMPARE(QDir(dir.filePath("new/folder")).entryList(QDir::Files | QDir::Hidden),
              QStringList{"preferences.ini"});  // no temporary file left behind
   }
@@ -240,7 +240,7 @@ class ExtrasPreferencesTest : public programtest::Fixture {
     if (kind == QLatin1String("dangling")) {
       QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone")), path));
     }
-    QVERIFY(ui::PreferencesFile(path).Read() == kDefaults);
+    QVERIFY(extras::PreferencesFile(path).Read() == kDefaults);
   }
 
   void failedWriteKeepsWhatIsThereAndSaysSo_data() {
@@ -266,7 +266,7 @@ class ExtrasPreferencesTest : public programtest::Fixture {
     }
     const QFileInfo before(kind == QLatin1String("blocked") ? dir.filePath("tempiva") : path);
     programtest::ErrorOutput error;
-    ui::PreferencesFile file(path);
+    extras::PreferencesFile file(path);
     QVERIFY(!file.Write(Make(true, 432, MidiNumbering::C0IsZero)));
     const QStringList said = error.Lines();
     QCOMPARE(said.size(), 1);
@@ -288,9 +288,9 @@ class ExtrasPreferencesTest : public programtest::Fixture {
     QVERIFY(programtest::WriteFileBytes(target, "[Preferences]\n"));
     const QString path = dir.filePath(QStringLiteral("preferences.ini"));
     QVERIFY(QFile::link(target, path));
-    QVERIFY(ui::PreferencesFile(path).Write(Make(false, 435, MidiNumbering::C0IsZero)));
+    QVERIFY(extras::PreferencesFile(path).Write(Make(false, 435, MidiNumbering::C0IsZero)));
     QVERIFY(QFileInfo(path).isSymLink());
-    QVERIFY(ui::PreferencesFile(target).Read() == Make(false, 435, MidiNumbering::C0IsZero));
+    QVERIFY(extras::PreferencesFile(target).Read() == Make(false, 435, MidiNumbering::C0IsZero));
   }
 
   void pathFollowsXdgConfigHome_data() {
@@ -375,7 +375,7 @@ class ExtrasPreferencesTest : public programtest::Fixture {
     QVERIFY(KeptAbove(run().extras().tapTempo()));
     run().program().Max_Click();  // the large window, made now, stays above too
     QVERIFY(KeptAbove(run().window(Which::Large)));
-    QVERIFY(ui::PreferencesFile(settings::PreferencesPath()).Read().keepAbove);
+    QVERIFY(extras::PreferencesFile(settings::PreferencesPath()).Read().keepAbove);
 
     menu = RequestMenu(run().window(Which::Large), QContextMenuEvent::Mouse);
     QVERIFY(menu);
@@ -386,7 +386,7 @@ class ExtrasPreferencesTest : public programtest::Fixture {
           static_cast<QWidget*>(run().extras().tapTempo())}) {
       QVERIFY(!KeptAbove(window));
     }
-    QVERIFY(!ui::PreferencesFile(settings::PreferencesPath()).Read().keepAbove);
+    QVERIFY(!extras::PreferencesFile(settings::PreferencesPath()).Read().keepAbove);
   }
 
   void pitchAndNumberingRecomputeBothWindows_data() {
@@ -437,7 +437,7 @@ class ExtrasPreferencesTest : public programtest::Fixture {
         ->trigger();
     QCOMPARE(Box(shown, "NoteFreq"), QStringLiteral("440.000"));
     QCOMPARE(Box(shown, "MidiNoteNumber"), QStringLiteral("57"));
-    QVERIFY(ui::PreferencesFile(settings::PreferencesPath()).Read() == kDefaults);
+    QVERIFY(extras::PreferencesFile(settings::PreferencesPath()).Read() == kDefaults);
   }
 
   void restartReadsThePreferences_data() {
@@ -503,7 +503,7 @@ class ExtrasPreferencesTest : public programtest::Fixture {
     Entry(Entry(menu, QStringLiteral("Reference Pitch"))->menu(), QStringLiteral("Other…"))
         ->trigger();
     CloseMenus();
-    auto* dialog = window->findChild<ui::ReferencePitchDialog*>();
+    auto* dialog = window->findChild<extras::ReferencePitchDialog*>();
     QVERIFY(dialog);
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->box()->text(), QStringLiteral("440"));  // the pitch in use
@@ -603,7 +603,7 @@ class ExtrasPreferencesTest : public programtest::Fixture {
     for (const char* key : {"KeepAbove", "ReferencePitch", "MidiNumbering"}) {
       QVERIFY2(!stored.contains(key), stored.constData());
     }
-    QCOMPARE(ui::PreferencesFile(settings::PreferencesPath()).Read(),
+    QCOMPARE(extras::PreferencesFile(settings::PreferencesPath()).Read(),
              Make(true, 432, MidiNumbering::CMinus1IsZero));
   }
 };

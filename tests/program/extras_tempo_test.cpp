@@ -2,9 +2,11 @@
 // as a handler writes them, Ctrl+T, and taps at given event timestamps.
 #include <QAccessible>
 #include <QClipboard>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
@@ -21,7 +23,7 @@ using Timestamps = QList<quint64>;
 namespace {
 
 // One tap of `kind` at `ms`, as the window system delivers it.
-void TapAt(ui::TapArea* area, const QString& kind, quint64 ms) {
+void TapAt(extras::TapArea* area, const QString& kind, quint64 ms) {
   if (kind == QLatin1String("mouse")) {
     const QPointF inside = QRectF(area->rect()).center();
     QMouseEvent press(QEvent::MouseButtonPress, inside, area->mapToGlobal(inside), Qt::LeftButton,
@@ -218,6 +220,73 @@ class ExtrasTempoTest : public programtest::Fixture {
     QCOMPARE(seen, origins);
   }
 
+  // ---- Drops ----
+
+  void drops_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("text");     // the drag's text
+    QTest::addColumn<QString>("address");  // a file or web address it carries too
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("after");  // the target's text after the drop
+    QTest::newRow("text replaces the tempo") << "bpm"
+                                             << "98.5"
+                                             << "" << true << "98.5";
+    QTest::newRow("line feeds never enter") << "bpm"
+                                            << "13\n2\r\n"
+                                            << "" << true << "132";
+    QTest::newRow("cut to the box as a paste") << "bpm"
+                                               << "1234567890"
+                                               << "" << true << "123456";
+    QTest::newRow("a file is no text") << "bpm"
+                                       << "/tmp/loop.wav"
+                                       << "file:///tmp/loop.wav" << false << "120";
+    QTest::newRow("an address is no text") << "bpm"
+                                           << "https://example.org/a"
+                                           << "https://example.org/a" << false << "120";
+    QTest::newRow("no line feed in the Samples box") << "Samples"
+                                                     << "1\n2"
+                                                     << "" << true << "1244100";
+    QTest::newRow("a file on the Samples box") << "Samples"
+                                               << "/tmp/loop.wav"
+                                               << "file:///tmp/loop.wav" << false << "44100";
+    QTest::newRow("a file on the sample rate box") << "SampleRate"
+                                                   << "/tmp/loop.wav"
+                                                   << "file:///tmp/loop.wav" << false << "44100";
+  }
+  void drops() {
+    QFETCH_GLOBAL(QString, layout);
+    QFETCH(QString, target);
+    QFETCH(QString, text);
+    QFETCH(QString, address);
+    QFETCH(bool, accepted);
+    QFETCH(QString, after);
+    ui::CalculatorWindow* window = Restart(layout);
+    QVERIFY(window);
+    QWidget* control = window->control(target);
+    auto* box = qobject_cast<QLineEdit*>(control);
+    if (auto* combo = qobject_cast<QComboBox*>(control)) box = combo->lineEdit();
+    QVERIFY(box);
+    QList<int> origins;
+    connect(window, &ui::CalculatorWindow::tempoWritten, this,
+            [&origins](ui::TempoOrigin origin) { origins << int(origin); });
+    QMimeData data;
+    data.setText(text);
+    if (!address.isEmpty()) data.setUrls({QUrl(address)});
+    const QPointF at(3, box->height() / 2.0);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                          Qt::NoModifier);
+    QApplication::sendEvent(box, &enter);
+    QCOMPARE(enter.isAccepted(), accepted);
+    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box, &drop);
+    QCOMPARE(drop.isAccepted(), accepted);
+    QCOMPARE(box->text(), after);
+    // A dropped tempo is the user's own, as a typed one: every result follows.
+    if (box != window->tempoBox()) return;
+    QCOMPARE(origins, accepted ? QList<int>{int(ui::TempoOrigin::Typed)} : QList<int>{});
+    QCOMPARE(window->DelayBox(0)->text() != QLatin1String("2000"), accepted);
+  }
+
   // ---- Tap tempo ----
 
   void ctrlTOpensOneWindowBeside_data() {
@@ -235,7 +304,7 @@ class ExtrasTempoTest : public programtest::Fixture {
                  room.top() + 40);
     QVERIFY(!run().extras().tapTempo());  // made on first use only
     QTest::keyClick(window->control("Text1(3)"), Qt::Key_T, Qt::ControlModifier);
-    ui::TapTempoWindow* tap = run().extras().tapTempo();
+    extras::TapTempoWindow* tap = run().extras().tapTempo();
     QVERIFY(tap);
     QVERIFY(tap->isVisible());
     QCOMPARE(tap->windowTitle(), QStringLiteral("Tap Tempo"));
@@ -254,7 +323,7 @@ class ExtrasTempoTest : public programtest::Fixture {
     QCOMPARE(run().extras().tapTempo(), tap);
     int shown = 0;
     for (QWidget* top : QApplication::topLevelWidgets()) {
-      if (qobject_cast<ui::TapTempoWindow*>(top) && top->isVisible()) ++shown;
+      if (qobject_cast<extras::TapTempoWindow*>(top) && top->isVisible()) ++shown;
     }
     QCOMPARE(shown, 1);
 
@@ -358,7 +427,7 @@ class ExtrasTempoTest : public programtest::Fixture {
     ui::CalculatorWindow* window = Restart(layout, separator);
     QVERIFY(window);
     QTest::keyClick(window, Qt::Key_T, Qt::ControlModifier);
-    ui::TapTempoWindow* tap = run().extras().tapTempo();
+    extras::TapTempoWindow* tap = run().extras().tapTempo();
     QVERIFY(tap);
     for (const quint64 ms : taps) TapAt(tap->area(), kind, ms);
     QCOMPARE(window->control<QLineEdit>("bpm")->text(), tempo);
@@ -381,7 +450,7 @@ class ExtrasTempoTest : public programtest::Fixture {
     ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     run().extras().ShowTapTempo(*window);
-    ui::TapTempoWindow* tap = run().extras().tapTempo();
+    extras::TapTempoWindow* tap = run().extras().tapTempo();
     TapAt(tap->area(), QStringLiteral("space"), 1000);
     QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QString(), true);
     repeat.setTimestamp(1300);
@@ -400,7 +469,7 @@ class ExtrasTempoTest : public programtest::Fixture {
     ui::CalculatorWindow* window = Restart(layout);
     QVERIFY(window);
     run().extras().ShowTapTempo(*window);
-    ui::TapTempoWindow* tap = run().extras().tapTempo();
+    extras::TapTempoWindow* tap = run().extras().tapTempo();
     TapAt(tap->area(), QStringLiteral("mouse"), 1000);
     TapAt(tap->area(), QStringLiteral("mouse"), 1500);
     QTest::keyClick(tap->area(), Qt::Key_Escape);

@@ -149,7 +149,7 @@ class PreferencesSharingTest : public programtest::Fixture {
     QVERIFY(other.Start());
     Make(one, first);
     Make(other, second);
-    const ui::Preferences stored = ui::PreferencesFile(settings::PreferencesPath()).Read();
+    const extras::Preferences stored = extras::PreferencesFile(settings::PreferencesPath()).Read();
     for (Change change : {first, second}) {
       switch (change) {
         case Change::KeepAbove:
@@ -211,9 +211,9 @@ class PreferencesSharingTest : public programtest::Fixture {
                          ::setrlimit(RLIMIT_FSIZE, &small) == 0)) {
         return 77;
       }
-      ui::Preferences preferences;
+      extras::Preferences preferences;
       preferences.keepAbove = true;
-      return ui::PreferencesFile(path).Write(preferences) ? 1 : 0;
+      return extras::PreferencesFile(path).Write(preferences) ? 1 : 0;
     });
     QVERIFY(WIFEXITED(end.status));
     if (WEXITSTATUS(end.status) == 77) QSKIP("no private file system for this test here");
@@ -258,7 +258,7 @@ class PreferencesSharingTest : public programtest::Fixture {
     run().extras().SetKeepAbove(false);
     run().extras().SetKeepAbove(true);
     QVERIFY(WindowMenu(window).contains("(on) Keep Above Other Windows"));
-    QVERIFY(ui::PreferencesFile(settings::PreferencesPath()).Read().keepAbove);
+    QVERIFY(extras::PreferencesFile(settings::PreferencesPath()).Read().keepAbove);
   }
 
   // A save killed between writing its temporary file and renaming it leaves
@@ -279,10 +279,10 @@ class PreferencesSharingTest : public programtest::Fixture {
     const ChildEnd end = InChild([&] {
       const rlimit small{400, 400};  // the write passes this size: the kernel ends the process
       ::setrlimit(RLIMIT_FSIZE, &small);
-      ui::Preferences preferences;
+      extras::Preferences preferences;
       preferences.numbering = MidiNumbering::CMinus1IsZero;
       preferences.referencePitch = 432;
-      ui::PreferencesFile(path).Write(preferences);
+      extras::PreferencesFile(path).Write(preferences);
       return 0;
     });
     QVERIFY2(WIFSIGNALED(end.status) && WTERMSIG(end.status) == SIGXFSZ, end.error.constData());

@@ -60,8 +60,8 @@ ProgramRun::~ProgramRun() {
 
 bool ProgramRun::Start(const QString& layout) {
   program_ = std::make_unique<ui::Program>(separator_, shell_, QStringLiteral("/opt/tempiva"));
-  extras_ =
-      std::make_unique<ui::Extras>(*program_, ui::PreferencesFile(settings::PreferencesPath()));
+  extras_ = std::make_unique<extras::Extras>(*program_,
+                                             extras::PreferencesFile(settings::PreferencesPath()));
   program_->Start();
   if (layout == QLatin1String("large")) program_->Max_Click();
   ui::CalculatorWindow* window = shown();

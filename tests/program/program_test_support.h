@@ -100,7 +100,7 @@ class ProgramRun {
   bool Start(const QString& layout = QStringLiteral("compact"));
 
   ui::Program& program() { return *program_; }
-  ui::Extras& extras() { return *extras_; }
+  extras::Extras& extras() { return *extras_; }
   FakeShell& shell() { return shell_; }
   ui::CalculatorWindow* window(ui::Which which) const { return program_->window(which); }
   ui::CalculatorWindow* shown() const;
@@ -109,7 +109,7 @@ class ProgramRun {
   FakeShell shell_;
   char separator_;
   std::unique_ptr<ui::Program> program_;
-  std::unique_ptr<ui::Extras> extras_;
+  std::unique_ptr<extras::Extras> extras_;
 };
 
 // The fixture of every test class that starts the calculator or touches its

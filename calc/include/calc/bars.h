@@ -35,8 +35,10 @@ enum class BarProblem {
   NoTempo,       // the tempo text is not a number above zero
   NoSampleRate,  // the sample-rate text is not a number above zero
   OutOfRange,    // the result is not a positive double or cannot be written
+  NotATempo,     // a tempo outside calc::IsSourceTempo, which is never proposed
 };
-// "no sample count", "no tempo", "no sample rate", "out of range".
+// "no sample count", "no tempo", "no sample rate", "out of range" (the last
+// two for OutOfRange and NotATempo alike).
 std::string_view BarProblemText(BarProblem problem);
 
 // One menu entry: its caption, what choosing it writes or copies, and when it
@@ -49,11 +51,16 @@ struct BarEntry {
 };
 
 // "As N bars: T BPM" for the samples and sample-rate texts: the tempo rounded
-// to 3 decimals at most ("As 1 bar: 480 BPM", "As 4 bars: 133.333 BPM"); its
-// value is what goes into the tempo box. All numbers are read and written with
+// to 3 decimals at most ("As 1 bar: 480 BPM", "As 4 bars: 133.333 BPM"), as
+// computed, whatever its size. All numbers are read and written with
 // `separator`.
 BarEntry LoopTempoEntry(std::string_view samplesText, std::string_view rateText, int bars,
                         char separator);
+// LoopTempoEntry as the Samples box's menu proposes it: its value is what goes
+// into the tempo box, so a tempo outside calc::IsSourceTempo is greyed out
+// with itself as the reason ("As 1 bar: out of range (10584000 BPM)").
+BarEntry ProposedLoopTempoEntry(std::string_view samplesText, std::string_view rateText, int bars,
+                                char separator);
 // "Copy N bars: S samples" for the tempo and sample-rate texts, the length
 // rounded to whole samples ("Copy 4 bars: 352800 samples").
 BarEntry BarSamplesEntry(std::string_view tempoText, std::string_view rateText, int bars,

@@ -1,0 +1,4 @@
+// Part of what the window library exports (see ui/CMakeLists.txt).
+#pragma once
+
+#include "../../program.h"
