@@ -1,0 +1,196 @@
+#include "audio/tempo.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "calc/bars.h"
+#include "calc/tempo_range.h"
+// The library's headers say `using namespace std`: included here only.
+#include "dsp/onsets/DetectionFunction.h"
+#include "dsp/tempotracking/TempoTrackV2.h"
+
+namespace audio {
+namespace {
+
+// The detection function's rate the tracker's fixed windows are made for:
+// a step of 512 at 44.1 kHz.
+constexpr double kFunctionRate = 44100.0 / 512.0;
+// A file shorter than this is repeated up to it before tracking: a loop
+// plays over and over, and the tracker needs several seconds.
+constexpr double kShortSeconds = 20.0;
+constexpr double kMinSeconds = 1.0;
+constexpr std::size_t kDroppedValues = 2;  // the function's first values carry no onsets
+
+unsigned StepFor(int rate) {
+  const double ideal = rate / kFunctionRate;
+  unsigned step = 16;
+  while (step * 2 <= ideal * std::sqrt(2.0)) step *= 2;
+  return step;
+}
+
+double Median(std::vector<double> values) {
+  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+  std::nth_element(values.begin(), middle, values.end());
+  return *middle;
+}
+
+// The normalised autocorrelation of `values` at the fractional `lag`.
+double Autocorrelation(const std::vector<double>& values, double lag) {
+  const double mean =
+      std::accumulate(values.begin(), values.end(), 0.0) / static_cast<double>(values.size());
+  double energy = 0.0;
+  for (double v : values) energy += (v - mean) * (v - mean);
+  if (!(energy > 0.0)) return 0.0;
+  const auto whole = static_cast<std::size_t>(lag);
+  const double part = lag - static_cast<double>(whole);
+  if (whole + 1 >= values.size()) return 0.0;
+  double sum = 0.0;
+  for (std::size_t i = 0; i + whole + 1 < values.size(); ++i) {
+    const double later = (1.0 - part) * values[i + whole] + part * values[i + whole + 1];
+    sum += (values[i] - mean) * (later - mean);
+  }
+  return sum / energy;
+}
+
+}  // namespace
+
+std::optional<Loop> ExactLoop(std::int64_t frames, int rate, double detectedBpm) {
+  if (frames <= 0 || rate <= 0 || !(detectedBpm > 0.0)) return std::nullopt;
+  const double beatsAtDetected =
+      static_cast<double>(frames) * detectedBpm / (calc::kSecondsPerMinute * rate);
+  std::optional<Loop> best;
+  for (int bars = 1; bars <= kMaxLoopBars; ++bars) {
+    const auto bpm = calc::TempoFromBars(static_cast<double>(frames), rate, bars);
+    if (!bpm || !calc::IsSourceTempo(*bpm)) continue;
+    const double off = std::abs(*bpm / detectedBpm - 1.0);
+    const double beatsOff = std::abs(beatsAtDetected - calc::kBeatsPerBar * bars);
+    if (off > kLoopTolerance || beatsOff > kLoopBeatTolerance) continue;
+    if (!best || std::abs(*bpm - detectedBpm) < std::abs(best->bpm - detectedBpm)) {
+      best = Loop{bars, *bpm};
+    }
+  }
+  return best;
+}
+
+std::optional<BeatLine> FitBeatLine(const std::vector<double>& beats) {
+  if (beats.size() < 4) return std::nullopt;
+  std::vector<double> intervals;
+  for (std::size_t i = 1; i < beats.size(); ++i) intervals.push_back(beats[i] - beats[i - 1]);
+  double period = Median(intervals);
+  if (!(period > 0.0)) return std::nullopt;
+  std::vector<bool> kept(beats.size(), true);
+  double origin = beats.front();
+  int used = 0;
+  for (int round = 0; round < 3; ++round) {
+    // Least squares of time on number, about their means.
+    double n = 0, sumX = 0, sumY = 0;
+    std::vector<double> numbers(beats.size());
+    for (std::size_t i = 0; i < beats.size(); ++i) {
+      numbers[i] = std::round((beats[i] - origin) / period);
+      if (!kept[i]) continue;
+      n += 1;
+      sumX += numbers[i];
+      sumY += beats[i];
+    }
+    if (n < 4) return std::nullopt;
+    const double meanX = sumX / n, meanY = sumY / n;
+    double sxx = 0, sxy = 0;
+    for (std::size_t i = 0; i < beats.size(); ++i) {
+      if (!kept[i]) continue;
+      sxx += (numbers[i] - meanX) * (numbers[i] - meanX);
+      sxy += (numbers[i] - meanX) * (beats[i] - meanY);
+    }
+    if (!(sxx > 0.0) || !(sxy > 0.0)) return std::nullopt;
+    period = sxy / sxx;
+    origin = meanY - period * meanX;
+    used = 0;
+    for (std::size_t i = 0; i < beats.size(); ++i) {
+      const double residual = beats[i] - (origin + period * numbers[i]);
+      kept[i] = std::abs(residual) <= 0.15 * period;
+      used += kept[i] ? 1 : 0;
+    }
+  }
+  if (used < 4) return std::nullopt;
+  return BeatLine{period, used};
+}
+
+TempoAnalyser::TempoAnalyser(int rate)
+    : rate_(rate), step_(StepFor(rate)), frameLength_(2 * StepFor(rate)) {
+  DFConfig config = {};
+  config.stepSize = step_;
+  config.frameLength = frameLength_;
+  config.DFType = DF_COMPLEXSD;
+  config.dbRise = 3.0;
+  config.adaptiveWhitening = false;
+  config.whiteningRelaxCoeff = -1;
+  config.whiteningFloor = -1;
+  function_ = std::make_unique<DetectionFunction>(config);
+}
+
+TempoAnalyser::~TempoAnalyser() = default;
+
+std::size_t TempoAnalyser::HeldBytes() const {
+  return values_.capacity() * sizeof(double) + head_.capacity() * sizeof(float) +
+         pending_.capacity() * sizeof(double);
+}
+
+void TempoAnalyser::Push(std::span<const float> mono, std::vector<double>& values) {
+  for (float sample : mono) {
+    pending_.push_back(sample);
+    if (pending_.size() == frameLength_) {
+      values.push_back(function_->processTimeDomain(pending_.data()));
+      pending_.erase(pending_.begin(), pending_.begin() + step_);
+    }
+  }
+}
+
+void TempoAnalyser::Feed(std::span<const float> mono) {
+  const auto keep = static_cast<std::size_t>(kShortSeconds * rate_);
+  if (head_.size() < keep) {
+    const std::size_t n = std::min(keep - head_.size(), mono.size());
+    head_.insert(head_.end(), mono.begin(), mono.begin() + static_cast<std::ptrdiff_t>(n));
+  }
+  frames_ += static_cast<std::int64_t>(mono.size());
+  Push(mono, values_);
+}
+
+std::variant<Detection, std::string> TempoAnalyser::Finish() {
+  const double seconds = static_cast<double>(frames_) / rate_;
+  if (seconds < kMinSeconds) return std::string("too short to find a tempo");
+  if (seconds < kShortSeconds) {
+    // Played as a loop: the whole file again and again, through a fresh function.
+    DFConfig config = {step_, frameLength_, DF_COMPLEXSD, 3.0, false, -1, -1};
+    function_ = std::make_unique<DetectionFunction>(config);
+    pending_.clear();
+    values_.clear();
+    for (double played = 0; played < kShortSeconds; played += seconds) Push(head_, values_);
+  }
+  head_ = {};
+  if (values_.size() <= kDroppedValues + 16) return std::string("too short to find a tempo");
+  std::vector<double> function(values_.begin() + kDroppedValues, values_.end());
+  const double peak = *std::max_element(function.begin(), function.end());
+  if (!(peak > 1e-6)) return std::string("no tempo found (silence)");
+
+  TempoTrackV2 tracker(static_cast<float>(rate_), step_);
+  std::vector<double> periods(function.size());
+  std::vector<double> tempi;
+  tracker.calculateBeatPeriod(function, periods, tempi);
+  std::vector<double> beats;
+  tracker.calculateBeats(function, periods, beats);
+  const auto line = FitBeatLine(beats);
+  if (!line) return std::string("no tempo found");
+  const double pulse =
+      0.5 * (Autocorrelation(function, line->period) + Autocorrelation(function, 2 * line->period));
+  const double regular = static_cast<double>(line->used) / static_cast<double>(beats.size());
+  Detection detection;
+  detection.bpm = calc::kSecondsPerMinute * rate_ / (line->period * step_);
+  detection.confidence = std::clamp(pulse, 0.0, 1.0) * regular;
+  detection.beats = line->used;
+  if (detection.confidence < kMinConfidence || !calc::IsSourceTempo(detection.bpm)) {
+    return std::string("no tempo found");
+  }
+  return detection;
+}
+
+}  // namespace audio
