@@ -48,6 +48,10 @@ std::variant<Analysed, std::string> Analyse(
     if (result.info.frames > 0) {
       const auto permille = static_cast<int>(analyser.frames() * 1000 / result.info.frames);
       if (permille != shown) progress(shown = std::min(permille, 1000));
+    } else if (analyser.frames() / (10 * result.info.rate) != shown) {
+      // A length not known before the end: a sign of life every 10 s of audio.
+      shown = static_cast<int>(analyser.frames() / (10 * result.info.rate));
+      progress(-1);
     }
     return true;
   });

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <optional>
 #include <utility>
 
+#include "audio_tempo_window.h"
 #include "calc/bars.h"
 #include "calc/delay_extras.h"
 #include "calc/numeric_text.h"
@@ -103,7 +105,17 @@ const QString kRememberRateText = QStringLiteral("Remember &Sample Rate");
 constexpr char kFromCMinus1Caption[] = "C\u22121 = 0, as sequencers count (A4 = 69)";
 
 // The commands of the extras on one calculator window, in the order of their rows.
-enum class Command { KeepAbove, TapTempo, CopyTable, Halve, Double, Help, About, OpenMenu };
+enum class Command {
+  KeepAbove,
+  TapTempo,
+  AudioTempo,
+  CopyTable,
+  Halve,
+  Double,
+  Help,
+  About,
+  OpenMenu
+};
 
 struct CommandRow {
   Command command;
@@ -115,6 +127,8 @@ struct CommandRow {
 constexpr CommandRow kCommands[] = {
     {Command::KeepAbove, "&Keep Above Other Windows", {}},
     {Command::TapTempo, "Tap T&empo…", QKeyCombination(Qt::ControlModifier, Qt::Key_T)},
+    {Command::AudioTempo, "Tempo of an Audio &File…",
+     QKeyCombination(Qt::ControlModifier, Qt::Key_O)},
     {Command::CopyTable, "Copy Delay Ta&ble",
      QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_C)},
     {Command::Halve, "&Halve Tempo", {}},
@@ -309,6 +323,7 @@ void Extras::Attach(CalculatorWindow& window) {
     // The Tap Tempo window has nothing to follow once both windows are gone.
     if (tapTempo_ && !program_.window(Which::Compact) && !program_.window(Which::Large)) {
       tapTempo_->close();
+      if (audioTempo_) audioTempo_->close();
     }
   });
   if (preferences_.keepAbove) ui::SetKeepAbove(window, true);
@@ -340,6 +355,8 @@ Extras::WindowActions& Extras::Actions(CalculatorWindow& window) {
           [this](bool on) { SetKeepAbove(on); });
   connect(actions[Command::TapTempo], &QAction::triggered, this,
           [this, &window] { ShowTapTempo(window); });
+  connect(actions[Command::AudioTempo], &QAction::triggered, this,
+          [this, &window] { ChooseAudioFile(window); });
   connect(actions[Command::CopyTable], &QAction::triggered, this, [this, &window] {
     if (CopyDelayTable(window)) return;
     QApplication::beep();
@@ -474,6 +491,7 @@ QMenu* Extras::CreateWindowMenu(CalculatorWindow& window, WindowActions& actions
   menu->addAction(actions[Command::KeepAbove]);
   menu->addSeparator();
   menu->addAction(actions[Command::TapTempo]);
+  menu->addAction(actions[Command::AudioTempo]);
   menu->addAction(actions[Command::CopyTable]);
   menu->addSeparator();
 
@@ -585,6 +603,33 @@ void Extras::ShowTapTempo(CalculatorWindow& window) {
   tapTempo_->showNormal();
   tapTempo_->raise();
   tapTempo_->activateWindow();
+}
+
+void Extras::ChooseAudioFile(CalculatorWindow& window) {
+  const QString path = QFileDialog::getOpenFileName(
+      &window, QStringLiteral("Tempo of an Audio File"), QString(),
+      QStringLiteral("Audio files (*.wav *.wave *.aif *.aiff *.aifc *.flac *.ogg *.oga *.opus "
+                     "*.mp3 *.au *.snd *.caf *.w64 *.rf64);;All files (*)"));
+  if (!path.isEmpty()) ShowAudioTempo(window, path);
+}
+
+void Extras::ShowAudioTempo(CalculatorWindow& window, const QString& path) {
+  if (!audioTempo_) {
+    audioTempo_ = std::make_unique<AudioTempoWindow>(window.separator(), AnalyserInProgramFolder());
+    if (preferences_.keepAbove) ui::SetKeepAbove(*audioTempo_, true);
+    QObject::connect(audioTempo_.get(), &AudioTempoWindow::tempoChosen, audioTempo_.get(),
+                     [this](const QString& text) {
+                       if (CalculatorWindow* shown = VisibleWindow()) {
+                         shown->WriteTempo(text.toStdString(), TempoOrigin::Tap);
+                       }
+                     });
+  }
+  if (!audioTempo_->isVisible()) audioTempo_->PlaceBeside(window);
+  SetTransientFor(*audioTempo_, &window);
+  audioTempo_->showNormal();
+  audioTempo_->raise();
+  audioTempo_->activateWindow();
+  audioTempo_->Open(path);
 }
 
 void Extras::ShowNote(CalculatorWindow& window, const QString& text) {

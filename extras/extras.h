@@ -28,6 +28,7 @@ class QWidget;
 
 namespace ui {
 
+class AudioTempoWindow;
 class CalculatorWindow;
 class Program;
 class ReferencePitchDialog;
@@ -85,6 +86,11 @@ class Extras : public QObject {
   // Opens the Tap Tempo window beside `window`, or brings it to the front.
   void ShowTapTempo(CalculatorWindow& window);
   TapTempoWindow* tapTempo() const { return tapTempo_.get(); }
+  // Opens the Tempo of an Audio File window beside `window` on the file at
+  // `path` (a file chosen, or dropped on a calculator window); its Use writes
+  // the tempo as a tap does.
+  void ShowAudioTempo(CalculatorWindow& window, const QString& path);
+  AudioTempoWindow* audioTempo() const { return audioTempo_.get(); }
 
   // Says `text` in a small note just below `window`'s tempo box for a few
   // seconds: a window of its own that takes no focus and blocks nothing, so
@@ -107,6 +113,7 @@ class Extras : public QObject {
   QMenu* CreateWindowMenu(CalculatorWindow& window, WindowActions& actions);
   bool KeyPress(CalculatorWindow& window, const QKeyEvent& event);
   void ApplyTuning();
+  void ChooseAudioFile(CalculatorWindow& window);  // a file dialog, then ShowAudioTempo
   // At exit: keeps the rate the window shows, when it is remembered.
   void KeepSampleRate(const CalculatorWindow& window);
   // Stores the preference `key` alone; a failure is kept for its menu entry
@@ -123,6 +130,7 @@ class Extras : public QObject {
   PreferencesFile file_;
   Preferences preferences_;
   std::unique_ptr<TapTempoWindow> tapTempo_;
+  std::unique_ptr<AudioTempoWindow> audioTempo_;
   std::optional<double> startRate_;  // the rate every window starts with; none: as designed
   QPointer<ReferencePitchDialog> pitchDialog_;
   std::unique_ptr<QLabel> note_;
