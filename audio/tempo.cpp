@@ -20,7 +20,9 @@ constexpr double kFunctionRate = 44100.0 / 512.0;
 // plays over and over, and the tracker needs several seconds.
 constexpr double kShortSeconds = 20.0;
 constexpr double kMinSeconds = 1.0;
-constexpr std::size_t kDroppedValues = 2;  // the function's first values carry no onsets
+constexpr std::size_t kDroppedValues = 2;
+constexpr double kRefinedReach =
+    0.02;  // of the beats' period  // the function's first values carry no onsets
 
 unsigned StepFor(int rate) {
   const double ideal = rate / kFunctionRate;
@@ -45,12 +47,47 @@ double Autocorrelation(const std::vector<double>& values, double lag) {
   const auto whole = static_cast<std::size_t>(lag);
   const double part = lag - static_cast<double>(whole);
   if (whole + 1 >= values.size()) return 0.0;
+  // Per pair of values, so that a longer lag, with fewer pairs, is not made smaller.
   double sum = 0.0;
-  for (std::size_t i = 0; i + whole + 1 < values.size(); ++i) {
+  const std::size_t pairs = values.size() - whole - 1;
+  for (std::size_t i = 0; i < pairs; ++i) {
     const double later = (1.0 - part) * values[i + whole] + part * values[i + whole + 1];
     sum += (values[i] - mean) * (later - mean);
   }
-  return sum / energy;
+  return (sum / static_cast<double>(pairs)) / (energy / static_cast<double>(values.size()));
+}
+
+// The autocorrelation's peak near `lag`, within `reach` values, to a fraction
+// of a value (a parabola through the highest value and its neighbours).
+double PeakNear(const std::vector<double>& values, double lag, double reach) {
+  const auto first = static_cast<std::size_t>(std::max(1.0, std::floor(lag - reach)));
+  const auto last = static_cast<std::size_t>(std::ceil(lag + reach));
+  std::vector<double> heights;
+  for (std::size_t at = first - 1; at <= last + 1; ++at) {
+    heights.push_back(Autocorrelation(values, static_cast<double>(at)));
+  }
+  std::size_t best = 1;
+  for (std::size_t i = 1; i + 1 < heights.size(); ++i) {
+    if (heights[i] > heights[best]) best = i;
+  }
+  const double left = heights[best - 1], middle = heights[best], right = heights[best + 1];
+  const double curve = left - 2 * middle + right;
+  const double shift = curve < 0 ? std::clamp(0.5 * (left - right) / curve, -0.5, 0.5) : 0.0;
+  return static_cast<double>(first + best - 1) + shift;
+}
+
+// The beat period refined over the whole function: the autocorrelation's peaks
+// at 1, 2, 4, ... periods, each found near the period the shorter ones give,
+// so that the error of one peak is divided by the number of periods it spans.
+// For a steady tempo this is far finer than the tracked beats' line.
+double RefinePeriod(const std::vector<double>& values, double period) {
+  const double longest = static_cast<double>(values.size()) / 2;
+  for (int periods = 1; periods * period <= longest && periods <= 256; periods *= 2) {
+    const double lag = periods * period;
+    const double reach = periods == 1 ? 0.1 * period : 2.0;
+    period = PeakNear(values, lag, reach) / periods;
+  }
+  return period;
 }
 
 }  // namespace
@@ -183,8 +220,13 @@ std::variant<Detection, std::string> TempoAnalyser::Finish() {
   const double pulse =
       0.5 * (Autocorrelation(function, line->period) + Autocorrelation(function, 2 * line->period));
   const double regular = static_cast<double>(line->used) / static_cast<double>(beats.size());
+  // A steady tempo's finer period, unless it is not near the tracked beats'
+  // (the tempo changes, or the peaks lie elsewhere).
+  const double refined = RefinePeriod(function, line->period);
+  const double period =
+      std::abs(refined / line->period - 1.0) <= kRefinedReach ? refined : line->period;
   Detection detection;
-  detection.bpm = calc::kSecondsPerMinute * rate_ / (line->period * step_);
+  detection.bpm = calc::kSecondsPerMinute * rate_ / (period * step_);
   detection.confidence = std::clamp(pulse, 0.0, 1.0) * regular;
   detection.beats = line->used;
   if (detection.confidence < kMinConfidence || !calc::IsSourceTempo(detection.bpm)) {

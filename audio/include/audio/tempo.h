@@ -33,14 +33,15 @@ struct Loop {
 inline constexpr int kMaxLoopBars = 64;
 inline constexpr double kLoopTolerance = 0.04;  // of the detected tempo
 // At most this far, in beats, between the file's length in beats at the
-// detected tempo and the loop's: past about 12 bars the 4% alone would find a
-// whole number of bars in any file.
-inline constexpr double kLoopBeatTolerance = 0.25;
+// detected tempo and the loop's (15 ms at 120 BPM): past about 12 bars the 4%
+// alone would find a whole number of bars in any file, and a song rendered
+// with its last notes' tail is not a loop.
+inline constexpr double kLoopBeatTolerance = 0.03;
 // Below this confidence there is no tempo to offer.
 inline constexpr double kMinConfidence = 0.15;
 
 // The loop the file's length makes at a tempo close to `detectedBpm`: among
-// 1 to 64 bars, within 4% and a quarter of a beat over the length, the one
+// 1 to 64 bars, within 4% and within 0.03 beats over the length, the one
 // whose tempo is nearest; only tempos calc::IsSourceTempo takes.
 std::optional<Loop> ExactLoop(std::int64_t frames, int rate, double detectedBpm);
 
