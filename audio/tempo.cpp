@@ -20,9 +20,8 @@ constexpr double kFunctionRate = 44100.0 / 512.0;
 // plays over and over, and the tracker needs several seconds.
 constexpr double kShortSeconds = 20.0;
 constexpr double kMinSeconds = 1.0;
-constexpr std::size_t kDroppedValues = 2;
-constexpr double kRefinedReach =
-    0.02;  // of the beats' period  // the function's first values carry no onsets
+constexpr std::size_t kDroppedValues = 2;  // the function's first values carry no onsets
+constexpr double kRefinedReach = 0.02;     // of the beats' period
 
 unsigned StepFor(int rate) {
   const double ideal = rate / kFunctionRate;
@@ -195,8 +194,12 @@ void TempoAnalyser::Feed(std::span<const float> mono) {
 std::variant<Detection, std::string> TempoAnalyser::Finish() {
   const double seconds = static_cast<double>(frames_) / rate_;
   if (seconds < kMinSeconds) return std::string("too short to find a tempo");
+  std::vector<double> once;  // a short file's function played once
   if (seconds < kShortSeconds) {
     // Played as a loop: the whole file again and again, through a fresh function.
+    once.assign(
+        values_.begin() + static_cast<std::ptrdiff_t>(std::min(kDroppedValues, values_.size())),
+        values_.end());
     DFConfig config = {step_, frameLength_, DF_COMPLEXSD, 3.0, false, -1, -1};
     function_ = std::make_unique<DetectionFunction>(config);
     pending_.clear();
@@ -222,11 +225,20 @@ std::variant<Detection, std::string> TempoAnalyser::Finish() {
   const double regular = static_cast<double>(line->used) / static_cast<double>(beats.size());
   // A steady tempo's finer period, unless it is not near the tracked beats'
   // (the tempo changes, or the peaks lie elsewhere).
-  const double refined = RefinePeriod(function, line->period);
-  const double period =
-      std::abs(refined / line->period - 1.0) <= kRefinedReach ? refined : line->period;
+  const auto bpmOf = [&](const std::vector<double>& values) {
+    const double refined = RefinePeriod(values, line->period);
+    const double period =
+        std::abs(refined / line->period - 1.0) <= kRefinedReach ? refined : line->period;
+    return calc::kSecondsPerMinute * rate_ / (period * step_);
+  };
   Detection detection;
-  detection.bpm = calc::kSecondsPerMinute * rate_ / (period * step_);
+  detection.bpm = bpmOf(function);
+  // A short file played as a loop is seamless only when it is one: else its
+  // tempo is the one it has played once.
+  if (!once.empty() && !ExactLoop(frames_, rate_, detection.bpm) &&
+      static_cast<double>(once.size()) >= 4 * line->period) {
+    detection.bpm = bpmOf(once);
+  }
   detection.confidence = std::clamp(pulse, 0.0, 1.0) * regular;
   detection.beats = line->used;
   if (detection.confidence < kMinConfidence || !calc::IsSourceTempo(detection.bpm)) {
