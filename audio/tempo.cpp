@@ -111,14 +111,19 @@ std::optional<Loop> ExactLoop(std::int64_t frames, int rate, double detectedBpm)
 
 std::optional<BeatLine> FitBeatLine(const std::vector<double>& beats) {
   if (beats.size() < 4) return std::nullopt;
+  // Over four beats, so that beats alternately early and late (swing, a
+  // drummer's push) do not make the first guess one of two intervals.
+  constexpr std::size_t kSpan = 4;
   std::vector<double> intervals;
-  for (std::size_t i = 1; i < beats.size(); ++i) intervals.push_back(beats[i] - beats[i - 1]);
+  for (std::size_t i = kSpan; i < beats.size(); ++i) {
+    intervals.push_back((beats[i] - beats[i - kSpan]) / kSpan);
+  }
   double period = Median(intervals);
   if (!(period > 0.0)) return std::nullopt;
   std::vector<bool> kept(beats.size(), true);
   double origin = beats.front();
   int used = 0;
-  for (int round = 0; round < 3; ++round) {
+  for (int round = 0; round < 5; ++round) {
     // Least squares of time on number, about their means.
     double n = 0, sumX = 0, sumY = 0;
     std::vector<double> numbers(beats.size());
