@@ -20,6 +20,7 @@ constexpr double kFunctionRate = 44100.0 / 512.0;
 // plays over and over, and the tracker needs several seconds.
 constexpr double kShortSeconds = 20.0;
 constexpr double kMinSeconds = 1.0;
+constexpr double kLoopPlays = 3;
 constexpr std::size_t kDroppedValues = 2;  // the function's first values carry no onsets
 constexpr double kRefinedReach = 0.02;     // of the beats' period
 
@@ -209,7 +210,9 @@ std::variant<Detection, std::string> TempoAnalyser::Finish() {
     function_ = std::make_unique<DetectionFunction>(config);
     pending_.clear();
     values_.clear();
-    for (double played = 0; played < kShortSeconds; played += seconds) Push(head_, values_);
+    // Three times at least, so that the autocorrelation reaches the whole loop.
+    const double playing = std::max(kShortSeconds, kLoopPlays * seconds);
+    for (double played = 0; played < playing; played += seconds) Push(head_, values_);
   }
   head_ = {};
   if (values_.size() <= kDroppedValues + 16) return std::string("too short to find a tempo");
