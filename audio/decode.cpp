@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -32,6 +33,29 @@ std::string SystemError(int error) {
     default:
       return std::strerror(error);
   }
+}
+
+// Whether libsndfile's log of the header says the audio chunk (WAV "data",
+// AIFF "SSND") is longer than what the file holds: a file cut short, which
+// would otherwise be read as a shorter one (and a loop's length be wrong).
+bool CutShort(SNDFILE* file) {
+  std::string log(16384, '\0');
+  sf_command(file, SFC_GET_LOG_INFO, log.data(), static_cast<int>(log.size()));
+  constexpr long long kSlackBytes = 4096;  // a sloppy writer's padding, not a cut
+  std::size_t start = 0;
+  while (start < log.size() && log[start] != '\0') {
+    const std::size_t end = std::min(log.find('\n', start), log.size());
+    const std::string line = log.substr(start, end - start);
+    start = end + 1;
+    long long declared = 0, held = 0;
+    if ((line.starts_with("data :") || line.starts_with(" SSND :") || line.starts_with("SSND :")) &&
+        std::sscanf(line.c_str() + line.find(':') + 1, "%lld (should be %lld)", &declared, &held) ==
+            2 &&
+        declared > held + kSlackBytes) {
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace
@@ -115,6 +139,8 @@ void MonoReader::Check() {
     error_ = "unsupported number of channels (" + std::to_string(info_.channels) + ")";
   } else if (info_.rate < kMinRate || info_.rate > kMaxRate) {
     error_ = "unsupported sample rate (" + std::to_string(info_.rate) + " Hz)";
+  } else if (CutShort(File(file_))) {
+    error_ = "the file is cut short (truncated)";
   } else {
     if (info_.frames == SF_COUNT_MAX || info_.frames < 0) info_.frames = -1;
     return;
