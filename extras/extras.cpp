@@ -739,6 +739,7 @@ std::vector<QWidget*> Extras::Windows() const {
     if (CalculatorWindow* window = program_.window(which)) windows.push_back(window);
   }
   if (tapTempo_) windows.push_back(tapTempo_.get());
+  if (audioTempo_) windows.push_back(audioTempo_.get());
   return windows;
 }
 

@@ -121,7 +121,7 @@ class Extras : public QObject {
   void Save(const char* key);
   // A menu entry's text, carrying why its last change was not saved.
   QString EntryText(const QString& text, const char* key) const;
-  std::vector<QWidget*> Windows() const;  // the loaded main windows and the Tap Tempo window
+  std::vector<QWidget*> Windows() const;  // the loaded main windows, Tap Tempo and Audio File
   CalculatorWindow* VisibleWindow() const;
   SequencerFollow& Follow();  // made on first use
   void RefreshSources(const WindowActions& actions) const;
