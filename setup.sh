@@ -18,6 +18,7 @@ RUN_PACKAGES=(
   libxcb1-dev                        # X11 stacking: the taskbar hint and transient windows
   xdg-utils                          # Help opens its page with the desktop's browser
   libjack-jackd2-dev                 # JACK's headers (the library itself is loaded only when chosen)
+  libsndfile1-dev libqm-dsp-dev      # the tempo of an audio file: decoding, onsets and beats
 )
 # ... and what the tests and benchmarks need besides.
 TEST_PACKAGES=(
@@ -31,6 +32,7 @@ TEST_PACKAGES=(
   gnumeric locales                   # the copied delay table as a spreadsheet reads it
   jackd2 jack-midi-clock             # following a sequencer, end to end on a private JACK server
   weston xwayland qt6-wayland        # window tests on a Wayland desktop, with and without XWayland
+  hydrogen-drumkits                  # real drum hits for the audio tempo tests
 )
 BUILD_DIR=${TEMPIVA_BUILD_DIR:-build}
 FUZZ_DIR=${TEMPIVA_FUZZ_BUILD_DIR:-build-fuzz}

@@ -38,6 +38,8 @@ struct CommandRow {
 constexpr CommandRow kCommands[] = {
     {Command::KeepAbove, "&Keep Above Other Windows", {}},
     {Command::TapTempo, "Tap T&empo…", QKeyCombination(Qt::ControlModifier, Qt::Key_T)},
+    {Command::AudioTempo, "Tempo of an Audio &File…",
+     QKeyCombination(Qt::ControlModifier, Qt::Key_O)},
     {Command::CopyTable, "Copy Delay Ta&ble",
      QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_C)},
     {Command::Halve, "&Halve Tempo", {}},

@@ -49,8 +49,18 @@ void OpenMenuFromKeyboard(ui::CalculatorWindow& window);
 std::optional<calc::TempoStep> TempoKeyStep(const QKeyEvent& event);
 
 // The commands, in the order of their rows.
-enum class Command { KeepAbove, TapTempo, CopyTable, Halve, Double, Help, About, OpenMenu };
-inline constexpr std::size_t kCommandCount = 8;
+enum class Command {
+  KeepAbove,
+  TapTempo,
+  AudioTempo,
+  CopyTable,
+  Halve,
+  Double,
+  Help,
+  About,
+  OpenMenu
+};
+inline constexpr std::size_t kCommandCount = 9;
 
 // The entry text of a command, with its mnemonic.
 QString CommandText(Command command);

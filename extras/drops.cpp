@@ -24,10 +24,6 @@ QString WithoutLineFeeds(QString text) {
 
 }  // namespace
 
-std::function<void()> DroppedFileAction(ui::CalculatorWindow& /*window*/, const QString& /*path*/) {
-  return {};
-}
-
 void DropFilter::Watch(ui::CalculatorWindow& window) {
   window.installEventFilter(this);
   for (QWidget* control : window.findChildren<QWidget*>()) control->installEventFilter(this);
@@ -44,15 +40,15 @@ bool DropFilter::eventFilter(QObject* watched, QEvent* event) {
   // A drag that carries files or addresses is never text, whatever text it
   // also offers (a file manager's path, a browser's address).
   if (data.hasUrls()) {
+    // Only whether there is one local file is asked while it is dragged:
+    // the file is opened by the analysis, which says what is wrong with it.
     const QString path = LocalFile(data);
-    const std::function<void()> action =
-        path.isEmpty() ? std::function<void()>() : DroppedFileAction(*window, path);
-    if (!action) {
+    if (path.isEmpty() || !fileAction_) {
       drop->ignore();
       return true;
     }
     drop->acceptProposedAction();
-    if (type == QEvent::Drop) action();
+    if (type == QEvent::Drop) fileAction_(*window, path);
     return true;
   }
   QLineEdit* tempo = window->tempoBox();

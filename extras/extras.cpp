@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 #include <optional>
 #include <utility>
 
+#include "audio_tempo_window.h"
 #include "calc/numeric_text.h"
 #include "reference_pitch_dialog.h"
 #include "sequencer_follow.h"
@@ -48,6 +50,8 @@ Extras::Extras(ui::Program& program, PreferencesFile file)
                                   window->separator());
     }
   });
+  drops_.SetFileAction(
+      [this](CalculatorWindow& window, const QString& path) { ShowAudioTempo(window, path); });
   for (CalculatorWindow* window : program_.windows()) Attach(*window);
   // A saved source starts after the first paint; Manual makes nothing.
   if (preferences().tempoSource != TempoSource::Manual) {
@@ -94,7 +98,9 @@ void Extras::Attach(CalculatorWindow& window) {
   connect(&window, &QObject::destroyed, this, [this, gone = &window] {
     actions_.erase(gone);
     // The Tap Tempo window has nothing to follow once both windows are gone.
-    if (tapTempo_ && program_.windows().empty()) tapTempo_->close();
+    if (!program_.windows().empty()) return;
+    if (tapTempo_) tapTempo_->close();
+    if (audioTempo_) audioTempo_->close();
   });
   const Preferences& chosen = preferences();
   if (chosen.keepAbove) extras::SetKeepAbove(window, true);
@@ -117,6 +123,8 @@ Extras::WindowActions& Extras::Actions(CalculatorWindow& window) {
           [this](bool on) { SetKeepAbove(on); });
   connect(commands[Command::TapTempo], &QAction::triggered, this,
           [this, &window] { ShowTapTempo(window); });
+  connect(commands[Command::AudioTempo], &QAction::triggered, this,
+          [this, &window] { ChooseAudioFile(window); });
   connect(commands[Command::CopyTable], &QAction::triggered, this, [this, &window] {
     if (CopyDelayTable(window)) return;
     QApplication::beep();
@@ -236,6 +244,33 @@ void Extras::ShowTapTempo(CalculatorWindow& window) {
   tapTempo_->activateWindow();
 }
 
+void Extras::ChooseAudioFile(CalculatorWindow& window) {
+  const QString path = QFileDialog::getOpenFileName(
+      &window, QStringLiteral("Tempo of an Audio File"), QString(),
+      QStringLiteral("Audio files (*.wav *.wave *.aif *.aiff *.aifc *.flac *.ogg *.oga *.opus "
+                     "*.mp3 *.au *.snd *.caf *.w64 *.rf64);;All files (*)"));
+  if (!path.isEmpty()) ShowAudioTempo(window, path);
+}
+
+void Extras::ShowAudioTempo(CalculatorWindow& window, const QString& path) {
+  if (!audioTempo_) {
+    audioTempo_ = std::make_unique<AudioTempoWindow>(window.separator(), AnalyserInProgramFolder());
+    if (preferences().keepAbove) extras::SetKeepAbove(*audioTempo_, true);
+    QObject::connect(audioTempo_.get(), &AudioTempoWindow::tempoChosen, audioTempo_.get(),
+                     [this](const QString& text) {
+                       if (CalculatorWindow* shown = program_.shownWindow()) {
+                         shown->WriteTempo(text.toStdString(), ui::TempoOrigin::Tap);
+                       }
+                     });
+  }
+  if (!audioTempo_->isVisible()) audioTempo_->PlaceBeside(window);
+  ui::SetTransientFor(*audioTempo_, &window);
+  audioTempo_->showNormal();
+  audioTempo_->raise();
+  audioTempo_->activateWindow();
+  audioTempo_->Open(path);
+}
+
 void Extras::ShowNote(CalculatorWindow& window, const QString& text) { note_.Show(window, text); }
 
 void Extras::SetKeepAbove(bool on) {
@@ -277,6 +312,7 @@ std::vector<QWidget*> Extras::Windows() const {
   std::vector<QWidget*> windows;
   for (CalculatorWindow* window : program_.windows()) windows.push_back(window);
   if (tapTempo_) windows.push_back(tapTempo_.get());
+  if (audioTempo_) windows.push_back(audioTempo_.get());
   return windows;
 }
 

@@ -34,6 +34,7 @@ enum class Which;
 
 namespace extras {
 
+class AudioTempoWindow;
 class ReferencePitchDialog;
 class SequencerFollow;
 class TapTempoWindow;
@@ -61,6 +62,11 @@ class Extras : public QObject {
   // Opens the Tap Tempo window beside `window`, or brings it to the front.
   void ShowTapTempo(ui::CalculatorWindow& window);
   TapTempoWindow* tapTempo() const { return tapTempo_.get(); }
+  // Opens the Tempo of an Audio File window beside `window` on the file at
+  // `path` (a file chosen, or dropped on a calculator window); its Use writes
+  // the tempo as a tap does.
+  void ShowAudioTempo(ui::CalculatorWindow& window, const QString& path);
+  AudioTempoWindow* audioTempo() const { return audioTempo_.get(); }
 
   // Says `text` in a small note just below `window`'s tempo box for a few
   // seconds (note_popup.h).
@@ -80,7 +86,8 @@ class Extras : public QObject {
   void ShowsActions(QMenu* menu, ui::CalculatorWindow& window);
   bool KeyPress(ui::CalculatorWindow& window, const QKeyEvent& event);
   void ApplyTuning();
-  // The loaded main windows and the Tap Tempo window.
+  void ChooseAudioFile(ui::CalculatorWindow& window);  // a file dialog, then ShowAudioTempo
+  // The loaded main windows, the Tap Tempo and the audio file windows.
   std::vector<QWidget*> Windows() const;
   SequencerFollow& Follow();  // made on first use
 
@@ -89,6 +96,7 @@ class Extras : public QObject {
   NotePopup note_;
   DropFilter drops_;
   std::unique_ptr<TapTempoWindow> tapTempo_;
+  std::unique_ptr<AudioTempoWindow> audioTempo_;
   QPointer<ReferencePitchDialog> pitchDialog_;
   std::map<const ui::CalculatorWindow*, std::unique_ptr<WindowActions>> actions_;
   std::unique_ptr<SequencerFollow> follow_;

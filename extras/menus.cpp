@@ -202,6 +202,7 @@ WindowMenu CreateWindowMenu(ui::CalculatorWindow& window, const CommandActions& 
   menu->addAction(commands[Command::KeepAbove]);
   menu->addSeparator();
   menu->addAction(commands[Command::TapTempo]);
+  menu->addAction(commands[Command::AudioTempo]);
   menu->addAction(commands[Command::CopyTable]);
   menu->addSeparator();
 

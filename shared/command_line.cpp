@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "config_paths.h"
+#include "detect_tempo.h"
 #include "settings.h"
 #include "version.h"
 
@@ -53,6 +54,12 @@ Parsed Parse(const std::vector<std::string>& arguments) {
     const std::string_view argument = arguments[i];
     if (argument == "--help" || argument == "-h") return {Action::Help, {}};
     if (argument == "--version") return {Action::Version, {}};
+    if (argument == "--detect-tempo") {
+      if (i + 1 == arguments.size()) return {Action::Error, "--detect-tempo needs a file"};
+      parsed.action = Action::DetectTempo;
+      parsed.files.assign(arguments.begin() + static_cast<std::ptrdiff_t>(i) + 1, arguments.end());
+      return parsed;
+    }
     if (argument.size() < 2 || argument[0] != '-') {
       return {Action::Error, "unexpected argument '" + arguments[i] + "'"};
     }
@@ -87,7 +94,15 @@ std::string Usage(const ProgramText& program) {
   text +=
       "\nOptions:\n"
       "  -h, --help     show this help and exit\n"
-      "      --version  show the program's name and version and exit\n"
+      "      --version  show the program's name and version and exit\n";
+  if (program.name == kCalculator.name) {
+    text +=
+        "      --detect-tempo FILE...\n"
+        "                 print the tempo of each audio file and exit, one line a file,\n"
+        "                 tab-separated: path, tempo, bars when it is a loop, seconds,\n"
+        "                 sample rate, samples (exit 1 when a file fails)\n";
+  }
+  text +=
       "Qt's own options (-platform, -style, -display, -geometry and the others) work\n"
       "as in every Qt program.\n"
       "\nFiles (under ~/.config, or under $XDG_CONFIG_HOME when that is an absolute path):\n"
@@ -129,6 +144,12 @@ std::optional<int> Handle(int argc, const char* const* argv, const ProgramText& 
     case Action::Version:
       std::fputs(Version(program).c_str(), out);
       return std::fflush(out) == 0 && !std::ferror(out) ? 0 : 1;
+    case Action::DetectTempo:
+      if (program.name == kCalculator.name) return DetectTempo(parsed.files, program.name, err);
+      std::fprintf(err,
+                   "%s: unknown option '--detect-tempo'\nTry '%s --help' for more information.\n",
+                   program.name, program.name);
+      return 2;
     case Action::Error:
       std::fprintf(err, "%s: %s\nTry '%s --help' for more information.\n", program.name,
                    parsed.error.c_str(), program.name);

@@ -25,14 +25,15 @@ inline constexpr ProgramText kRecovery{
     "position, tempo and slider), so that it starts again with its defaults: the\n"
     "remedy for a window that lies off the screen. Preferences are kept.\n"};
 
-enum class Action { Run, Help, Version, Error };
+enum class Action { Run, Help, Version, DetectTempo, Error };
 
 struct Parsed {
   Action action = Action::Run;
-  std::string error;           // one line, for Action::Error
-  bool namesDisplay = false;   // Qt's -platform or -display option, with a value
-  bool namesPlatform = false;  // Qt's -platform option, with a value
-  bool namesXDisplay = false;  // Qt's -display option (an X display), with a value
+  std::string error;                    // one line, for Action::Error
+  bool namesDisplay = false;            // Qt's -platform or -display option, with a value
+  bool namesPlatform = false;           // Qt's -platform option, with a value
+  bool namesXDisplay = false;           // Qt's -display option (an X display), with a value
+  std::vector<std::string> files = {};  // after --detect-tempo: every argument that follows
 };
 
 // Reads the arguments after the program name: --help (-h) and --version end

@@ -25,6 +25,7 @@ has() { grep -qxF -- "$1" <<<"$files"; }
 
 check "calculator beside its help page" has ./usr/$programs/tpv120
 check "recovery utility beside it" has ./usr/$programs/RESET_TPV120
+check "tempo analysis beside the calculator" has ./usr/$programs/tempiva-analyse
 check "help page" has ./usr/share/help/C/tempiva/index.html
 check "help page linked beside the programs" bash -c \
   'grep -qx -- "\./usr/$1/index\.html -> .*/share/help/C/tempiva/index\.html" <<<"$2"' _ \

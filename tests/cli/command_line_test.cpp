@@ -39,7 +39,12 @@ INSTANTIATE_TEST_SUITE_P(
                     ParseRow{"Version", {"--version"}, Action::Version, ""},
                     ParseRow{"HelpAfterQtOption", {"-platform", "xcb", "--help"}, Action::Help, ""},
                     ParseRow{
-                        "FirstOfHelpAndVersionWins", {"--version", "--help"}, Action::Version, ""}),
+                        "FirstOfHelpAndVersionWins", {"--version", "--help"}, Action::Version, ""},
+                    ParseRow{"DetectTempo", {"--detect-tempo", "a.wav"}, Action::DetectTempo, ""},
+                    ParseRow{"DetectTempoTakesEveryArgumentAsAFile",
+                             {"-platform", "xcb", "--detect-tempo", "--help", "-x"},
+                             Action::DetectTempo,
+                             ""}),
     RowName{});
 
 INSTANTIATE_TEST_SUITE_P(
@@ -65,6 +70,10 @@ INSTANTIATE_TEST_SUITE_P(
         ParseRow{"Positional", {"song.txt"}, Action::Error, "unexpected argument 'song.txt'"},
         ParseRow{"LoneDash", {"-"}, Action::Error, "unexpected argument '-'"},
         ParseRow{"MissingValue", {"-platform"}, Action::Error, "option '-platform' needs a value"},
+        ParseRow{"DetectTempoWithoutAFile",
+                 {"--detect-tempo"},
+                 Action::Error,
+                 "--detect-tempo needs a file"},
         ParseRow{"AttachedValueQtDoesNotTake",
                  {"-platform=xcb"},
                  Action::Error,

@@ -641,9 +641,9 @@ class ExtrasMenuTest : public programtest::Fixture {
     QVERIFY(menu);
     QCOMPARE(Describe(menu),
              (QStringList{"Keep Above Other Windows", "---", "Tap Tempo… | Ctrl+T",
-                          "Copy Delay Table | Ctrl+Shift+C", "---", "Reference Pitch >",
-                          "MIDI Numbering >", "Remember Sample Rate", "Tempo Source >", "---",
-                          "Help | F1", "About"}));
+                          "Tempo of an Audio File… | Ctrl+O", "Copy Delay Table | Ctrl+Shift+C",
+                          "---", "Reference Pitch >", "MIDI Numbering >", "Remember Sample Rate",
+                          "Tempo Source >", "---", "Help | F1", "About"}));
     QCOMPARE(Describe(Entry(menu, QStringLiteral("Reference Pitch"))->menu()),
              (QStringList{"A4 = 392 Hz", "A4 = 415 Hz", "A4 = 430 Hz", "A4 = 432 Hz", "A4 = 435 Hz",
                           "(on) A4 = 440 Hz", "A4 = 442 Hz", "A4 = 443 Hz", "A4 = 444 Hz",

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTest>
 
+#include "audio_tempo_window.h"
 #include "extras_test_support.h"
 #include "tap_tempo_window.h"
 #include "window_test_support.h"
@@ -237,9 +238,9 @@ class ExtrasTempoTest : public programtest::Fixture {
     QTest::newRow("cut to the box as a paste") << "bpm"
                                                << "1234567890"
                                                << "" << true << "123456";
-    QTest::newRow("a file is no text") << "bpm"
-                                       << "/tmp/loop.wav"
-                                       << "file:///tmp/loop.wav" << false << "120";
+    QTest::newRow("a file opens its tempo, as no text") << "bpm"
+                                                        << "/tmp/loop.wav"
+                                                        << "file:///tmp/loop.wav" << true << "120";
     QTest::newRow("an address is no text") << "bpm"
                                            << "https://example.org/a"
                                            << "https://example.org/a" << false << "120";
@@ -248,10 +249,10 @@ class ExtrasTempoTest : public programtest::Fixture {
                                                      << "" << true << "1244100";
     QTest::newRow("a file on the Samples box") << "Samples"
                                                << "/tmp/loop.wav"
-                                               << "file:///tmp/loop.wav" << false << "44100";
+                                               << "file:///tmp/loop.wav" << true << "44100";
     QTest::newRow("a file on the sample rate box") << "SampleRate"
                                                    << "/tmp/loop.wav"
-                                                   << "file:///tmp/loop.wav" << false << "44100";
+                                                   << "file:///tmp/loop.wav" << true << "44100";
   }
   void drops() {
     QFETCH_GLOBAL(QString, layout);
@@ -281,8 +282,13 @@ class ExtrasTempoTest : public programtest::Fixture {
     QApplication::sendEvent(box, &drop);
     QCOMPARE(drop.isAccepted(), accepted);
     QCOMPARE(box->text(), after);
+    // A dropped file opens the window of its tempo and does nothing else.
+    extras::AudioTempoWindow* audio = run().extras().audioTempo();
+    const bool file = QUrl(address).isLocalFile();
+    QCOMPARE(audio && audio->isVisible(), file);
+    if (audio) audio->close();
     // A dropped tempo is the user's own, as a typed one: every result follows.
-    if (box != window->tempoBox()) return;
+    if (box != window->tempoBox() || file) return;
     QCOMPARE(origins, accepted ? QList<int>{int(ui::TempoOrigin::Typed)} : QList<int>{});
     QCOMPARE(window->DelayBox(0)->text() != QLatin1String("2000"), accepted);
   }
