@@ -9,6 +9,8 @@
 #include <stop_token>
 #include <utility>
 
+#include "calc/tempo_range.h"
+
 namespace sequencer {
 
 // What JACK's threads share with the GUI thread; kept alive by whoever still
@@ -153,7 +155,7 @@ void Run(const std::stop_token& stop, const std::shared_ptr<Worker>& w, const Ja
       ++w->counters.closed;
       continue;
     }
-    if (stop.stop_requested()) continue;
+    if (stop.stop_requested() || command.id <= w->abandonedUpTo) continue;  // no one waits
     w->opening = true;
     ++w->counters.opens;
     lock.unlock();
@@ -259,10 +261,14 @@ ClientStatus JackClient::Poll(std::int64_t nowMs) {
                   "no answer within " + std::to_string(kOpenTimeoutMs / 1000) + " seconds", nowMs);
     }
     pendingOpen_ = 0;
-    if (!opened->connection)
-      return Fail(SourceState::Unreachable, "no JACK server", opened->error, nowMs);
+    if (!opened->connection) {
+      const bool noServer = opened->error.rfind("cannot connect", 0) == 0;
+      return Fail(SourceState::Unreachable,
+                  noServer ? "no JACK server" : "refused by the JACK server", opened->error, nowMs);
+    }
     connection_ = std::move(opened->connection);
     connection_->tapsWanted.store(tapsWanted_, std::memory_order_relaxed);
+    lastTap_.reset();
     lastCycles_ = connection_->cycles.load(std::memory_order_acquire);
     lastCycleAtMs_ = nowMs;
     failed_ = false;
@@ -306,6 +312,13 @@ ClientStatus JackClient::Connected(std::int64_t nowMs) {
     if (event->kind != MidiEvent::Kind::NoteOn) {
       clockEvents_.push_back(*event);
     } else if (tapsWanted_ && rate > 0) {
+      // A note-on closer to the last tap than the fastest tempo taken is a
+      // double trigger or a flood, no beat: it is not a tap.
+      const bool tooSoon =
+          lastTap_ &&
+          static_cast<double>(event->frame - *lastTap_) * calc::kMaxSourceTempo < 60.0 * rate;
+      if (tooSoon) continue;
+      lastTap_ = event->frame;
       taps_.push_back(static_cast<double>(event->frame) * 1000.0 / rate);
     }
   }

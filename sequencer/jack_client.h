@@ -118,6 +118,7 @@ class JackClient {
   std::int64_t lastCycleAtMs_ = 0;
   std::vector<MidiEvent> clockEvents_;
   std::vector<double> taps_;
+  std::optional<std::uint64_t> lastTap_;  // frame of the last note-on taken as a tap
 };
 
 }  // namespace sequencer
