@@ -56,7 +56,7 @@ class JackClient {
   static constexpr std::int64_t kOpenTimeoutMs = 5000;  // opening, at most
   static constexpr std::int64_t kStallMs = 2000;        // no process cycle so long: not responding
   // The longest the GUI thread waits for the worker when the client goes.
-  static constexpr std::chrono::milliseconds kExitBound{300};
+  static constexpr std::chrono::milliseconds kExitBound{200};
   static constexpr const char* kClientName = "tempiva";
   static constexpr const char* kPortName = "midi_in";
 
