@@ -2,6 +2,7 @@
 
 #include <jack/midiport.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -181,6 +182,33 @@ void Run(const std::stop_token& stop, const std::shared_ptr<Worker>& w, const Ja
 
 }  // namespace
 
+namespace {
+
+std::mutex leftBehindMutex;
+
+// The workers a client left behind inside JACK; never destroyed, so that the
+// end of the program never waits for one.
+std::vector<std::pair<std::shared_ptr<Worker>, std::unique_ptr<std::jthread>>>& LeftBehind() {
+  static auto* threads =
+      new std::vector<std::pair<std::shared_ptr<Worker>, std::unique_ptr<std::jthread>>>();
+  return *threads;
+}
+
+}  // namespace
+
+int JackClient::ReapLeftBehind() {
+  std::lock_guard lock(leftBehindMutex);
+  auto& threads = LeftBehind();
+  const auto ended = std::partition(threads.begin(), threads.end(), [](const auto& left) {
+    std::lock_guard workerLock(left.first->mutex);
+    return !left.first->done;
+  });
+  const auto count = static_cast<int>(threads.end() - ended);
+  for (auto it = ended; it != threads.end(); ++it) it->second->join();
+  threads.erase(ended, threads.end());
+  return count;
+}
+
 JackClient::JackClient(const JackApi* api, std::string loadError)
     : api_(api), loadError_(std::move(loadError)) {}
 
@@ -220,6 +248,7 @@ void JackClient::Close() {
 
 void JackClient::StartOpening(std::int64_t nowMs) {
   if (!worker_) {
+    ReapLeftBehind();
     worker_ = std::make_shared<Worker>();
     thread_ = std::make_unique<std::jthread>(
         [w = worker_, api = api_](const std::stop_token& stop) { Run(stop, w, api); });
@@ -367,13 +396,12 @@ bool JackClient::FinishShutdown(std::chrono::steady_clock::time_point deadline) 
     return true;
   }
   // Still inside JACK (a stopped or hung server): the thread keeps only its
-  // own Worker and Connection, which it shares and so keeps alive, and it
-  // never touches anything else; the program ends without it. Its handle is
-  // kept unjoined on purpose, where it stays reachable: destroying it would wait.
-  static std::mutex abandonedMutex;
-  static auto* abandoned = new std::vector<std::unique_ptr<std::jthread>>();
-  std::lock_guard lock(abandonedMutex);
-  abandoned->push_back(std::move(thread_));
+  // own Worker and Connection, which it shares and so keeps alive, and never
+  // touches anything else; the program ends without it. Its handle is kept
+  // unjoined, where it stays reachable, until ReapLeftBehind finds it ended:
+  // destroying it now would wait.
+  std::lock_guard lock(leftBehindMutex);
+  LeftBehind().push_back({worker_, std::move(thread_)});
   return false;
 }
 

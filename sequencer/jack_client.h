@@ -93,6 +93,8 @@ class JackClient {
   // Waits for the worker until `deadline`; false when it is still inside
   // JACK then, and is left behind (it owns nothing the program touches).
   bool FinishShutdown(std::chrono::steady_clock::time_point deadline);
+  // Joins the workers left behind that have come out of JACK since; how many.
+  static int ReapLeftBehind();
 
  private:
   void StartOpening(std::int64_t nowMs);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "jack_sources.h"
 #include "tempo_sources.h"
 #include "test_names.h"
 
@@ -47,10 +48,11 @@ INSTANTIATE_TEST_SUITE_P(
         TextRow{"NotANumber", SourceKind::JackTransport, std::nan(""), 7, '.', ""}),
     calc_test::RowName{});
 
+// A report through the intake (a transport's tempo, taken or not) and into
+// its menu entry; the other states by their reason.
 struct StateRow {
   const char* name;
   SourceReport report;
-  const char* tempoText;
   const char* text;
 };
 
@@ -62,38 +64,42 @@ SourceReport Report(SourceKind source, SourceState state, const char* reason = "
   return report;
 }
 
-SourceReport Ignored(double bpm) {
-  SourceReport report = Report(SourceKind::JackTransport, SourceState::Waiting, "outside");
-  report.ignoredTempo = bpm;
+SourceReport Published(double bpm) {
+  SourceReport report = Report(SourceKind::JackTransport, SourceState::Waiting);
+  sequencer::TakeTempo(bpm, report);
   return report;
 }
 
 class StateTextTest : public testing::TestWithParam<StateRow> {};
 
-TEST_P(StateTextTest, SaysTheState) {
-  const StateRow& row = GetParam();
-  EXPECT_EQ(ui::StateText(row.report, QString::fromLatin1(row.tempoText), u'.').toStdString(),
-            row.text);
+TEST_P(StateTextTest, TakesOnlySourceTemposAndSaysTheState) {
+  const SourceReport& report = GetParam().report;
+  const QString tempo = report.tempo ? ui::TempoText(report.source, *report.tempo, 7, u'.') : "";
+  EXPECT_EQ(ui::StateText(report, tempo, u'.').toStdString(), GetParam().text);
+  EXPECT_EQ(report.tempo.has_value(), report.state == SourceState::Following);
 }
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 INSTANTIATE_TEST_SUITE_P(
     Rows, StateTextTest,
     testing::Values(
-        StateRow{"Following", Report(SourceKind::JackTransport, SourceState::Following), "128",
-                 "JACK Transport: 128 BPM"},
+        StateRow{"Following", Published(128), "JACK Transport: 128 BPM"},
+        StateRow{"Slowest", Published(1), "JACK Transport: 1 BPM"},
+        StateRow{"Fastest", Published(999.999), "JACK Transport: 999.999 BPM"},
+        StateRow{"TooFast", Published(1000), "JACK Transport: 1000 BPM ignored"},
+        StateRow{"Tiny", Published(1e-9), "JACK Transport: 0.000000001 BPM ignored"},
+        StateRow{"ShortestExact", Published(0.0004), "JACK Transport: 0.0004 BPM ignored"},
+        StateRow{"NoExponent", Published(1e9), "JACK Transport: 1000000000 BPM ignored"},
+        StateRow{"Negative", Published(-120), "JACK Transport: -120 BPM ignored"},
+        StateRow{"NaN", Published(std::nan("")), "JACK Transport: NaN BPM ignored"},
+        StateRow{"Infinity", Published(kInf), "JACK Transport: infinity BPM ignored"},
         StateRow{"Waiting",
-                 Report(SourceKind::MidiClock, SourceState::Waiting, "waiting for clock"), "",
+                 Report(SourceKind::MidiClock, SourceState::Waiting, "waiting for clock"),
                  "MIDI Clock: waiting for clock"},
-        StateRow{"Connecting", Report(SourceKind::MidiClock, SourceState::Connecting), "",
+        StateRow{"Connecting", Report(SourceKind::MidiClock, SourceState::Connecting),
                  "MIDI Clock (connecting)"},
         StateRow{"Lost", Report(SourceKind::MidiClock, SourceState::Lost, "JACK server stopped"),
-                 "", "MIDI Clock (JACK server stopped)"},
-        StateRow{"TinyIgnored", Ignored(1e-9), "", "JACK Transport: 0.000000001 BPM ignored"},
-        StateRow{"ShortestExactText", Ignored(0.0004), "", "JACK Transport: 0.0004 BPM ignored"},
-        StateRow{"NoExponent", Ignored(1e9), "", "JACK Transport: 1000000000 BPM ignored"},
-        StateRow{"NaNIgnored", Ignored(std::nan("")), "", "JACK Transport: NaN BPM ignored"},
-        StateRow{"InfinityIgnored", Ignored(kInf), "", "JACK Transport: infinity BPM ignored"}),
+                 "MIDI Clock (JACK server stopped)"}),
     calc_test::RowName{});
 
 }  // namespace
