@@ -228,7 +228,6 @@ void SequencerFollow::Take(const SourceReport& report) {
                                 : ui::StateText(report, tempoText, Separator());
   const bool changed = stateText != stateText_ || report.state != report_.state;
   report_ = report;
-  tempoText_ = tempoText;
   stateText_ = stateText;
   if (source_ == SourceKind::Manual) return;  // the client is kept for device taps only
   SayFailure(report);

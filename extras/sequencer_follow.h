@@ -105,7 +105,6 @@ class SequencerFollow : public QObject {
   QTimer poll_;
   QElapsedTimer clock_;
   sequencer::SourceReport report_;
-  QString tempoText_;        // the report's tempo as the box takes it
   QString stateText_;        // as the menu and the tooltip say it
   QString written_;          // the tempo text last written into the box
   QString reportedFailure_;  // said once on standard error, until a connection holds

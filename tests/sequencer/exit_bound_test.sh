@@ -14,9 +14,25 @@ export XDG_CONFIG_HOME="$work/config" HOME="$work" QT_QPA_PLATFORM=offscreen
 jackd_pid=
 app_pid=
 
+# stop_server: a clean end, so that the server leaves JACK's registry of servers.
+stop_server() {
+  [ -n "$jackd_pid" ] || return 0
+  kill -CONT "$jackd_pid" 2>/dev/null || true
+  kill -TERM "$jackd_pid" 2>/dev/null || true
+  timeout 5 tail --pid="$jackd_pid" -f /dev/null || kill -9 "$jackd_pid" 2>/dev/null || true
+  wait "$jackd_pid" 2>/dev/null || true
+  jackd_pid=
+}
+
 cleanup() {
-  [ -n "$jackd_pid" ] && kill -CONT "$jackd_pid" 2>/dev/null || true
-  for pid in $app_pid $jackd_pid; do kill -9 "$pid" 2>/dev/null || true; done
+  [ -n "$app_pid" ] && kill -9 "$app_pid" 2>/dev/null || true
+  stop_server
+  # A killed server stays in JACK's registry (eight servers at most): one
+  # more start under its name takes its entry back, and a clean stop frees it.
+  jackd -n "$JACK_DEFAULT_SERVER" -d dummy >/dev/null 2>&1 &
+  jackd_pid=$!
+  timeout 10 jack_wait -w -t 10 >/dev/null 2>&1 || true
+  stop_server
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -46,7 +62,11 @@ run_case() {
   done
   case $2 in
     stop) kill -STOP "$jackd_pid" ;;
-    kill) kill -9 "$jackd_pid" ;;
+    kill)
+      kill -9 "$jackd_pid"
+      wait "$jackd_pid" 2>/dev/null || true
+      jackd_pid=
+      ;;
   esac
   sleep 0.3
   local start end
@@ -61,10 +81,7 @@ run_case() {
   app_pid=
   echo "$1: ended $((end - start)) ms after the terminate request"
   [ $((end - start)) -le "$limit_ms" ] || fail "$1: $((end - start)) ms, more than $limit_ms"
-  kill -CONT "$jackd_pid" 2>/dev/null || true
-  kill -9 "$jackd_pid" 2>/dev/null || true
-  wait "$jackd_pid" 2>/dev/null || true
-  jackd_pid=
+  stop_server
 }
 
 run_case running none
