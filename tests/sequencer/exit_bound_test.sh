@@ -33,6 +33,7 @@ cleanup() {
   jackd_pid=$!
   timeout 10 jack_wait -w -t 10 >/dev/null 2>&1 || true
   stop_server
+  rm -f /dev/shm/jack_sem.*"$JACK_DEFAULT_SERVER"_*  # a client left behind keeps its own
   rm -rf "$work"
 }
 trap cleanup EXIT
