@@ -14,8 +14,12 @@ pids=()
 cleanup() {
   local pid
   exec 3>&- 2>/dev/null || true
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]:1}"; do kill "$pid" 2>/dev/null || true; done  # the clients first
   sleep 0.5
+  # Then the server, cleanly: one killed would stay in JACK's registry of
+  # servers (eight at most).
+  kill "${pids[0]}" 2>/dev/null || true
+  timeout 5 tail --pid="${pids[0]}" -f /dev/null || true
   for pid in "${pids[@]}"; do kill -9 $(pgrep -P "$pid") "$pid" 2>/dev/null || true; done
   rm -rf "$work"
 }

@@ -54,7 +54,7 @@ Extras::Extras(ui::Program& program, PreferencesFile file)
       [this](CalculatorWindow& window, const QString& path) { ShowAudioTempo(window, path); });
   for (CalculatorWindow* window : program_.windows()) Attach(*window);
   // A saved source starts after the first paint; Manual makes nothing.
-  if (preferences().tempoSource != TempoSource::Manual) {
+  if (preferences().tempoSource != SourceKind::Manual) {
     Follow().ChooseAfterFirstPaint(preferences().tempoSource);
   }
 }
@@ -203,8 +203,8 @@ bool Extras::KeyPress(CalculatorWindow& window, const QKeyEvent& event) {
   return step && window.focusWidget() == window.tempoBox() && StepTempo(window, *step);
 }
 
-void Extras::SetTempoSource(TempoSource source) {
-  if (!follow_ && source == TempoSource::Manual) return;  // nothing was ever followed
+void Extras::SetTempoSource(SourceKind source) {
+  if (!follow_ && source == SourceKind::Manual) return;  // nothing was ever followed
   preferences_.SetTempoSource(source);
   Follow().Choose(source);
 }
@@ -213,7 +213,10 @@ SequencerFollow& Extras::Follow() {
   if (follow_) return *follow_;
   follow_ = std::make_unique<SequencerFollow>(program_);
   connect(follow_.get(), &SequencerFollow::manualChange, this,
-          [this] { SetTempoSource(TempoSource::Manual); });
+          [this] { SetTempoSource(SourceKind::Manual); });
+  connect(follow_.get(), &SequencerFollow::stateChanged, this, [this] {
+    for (const auto& [window, actions] : actions_) RefreshSources(actions->menu, follow_.get());
+  });
   for (CalculatorWindow* window : program_.windows()) follow_->Attach(*window);
   if (tapTempo_) follow_->WatchTaps(*tapTempo_);
   return *follow_;

@@ -19,6 +19,7 @@
 #include "commands.h"
 #include "preference_controller.h"
 #include "sequencer_follow.h"
+#include "tempo_sources.h"
 #include "ui/calculator_window.h"
 
 namespace extras {
@@ -239,8 +240,8 @@ WindowMenu CreateWindowMenu(ui::CalculatorWindow& window, const CommandActions& 
   made.sourceMenu = sources;
   sources->setAccessibleName(QStringLiteral("Tempo Source"));
   auto* sourceGroup = new QActionGroup(sources);
-  for (TempoSource source :
-       {TempoSource::Manual, TempoSource::JackTransport, TempoSource::MidiClock}) {
+  for (const SourceRow& row : kSourceRows) {
+    const SourceKind source = row.kind;
     QAction* action = sources->addAction(SourceEntryOf(nullptr, source).text);
     action->setCheckable(true);
     sourceGroup->addAction(action);
@@ -292,6 +293,7 @@ void RefreshSources(const WindowMenu& menu, const SequencerFollow* follow) {
     action->setText(entry.text);
     action->setEnabled(entry.enabled);
     action->setChecked(entry.checked);
+    action->setToolTip(entry.tip);
   }
 }
 

@@ -62,7 +62,7 @@ struct WindowMenu {
   std::vector<std::pair<calc::MidiNumbering, QAction*>> numberings;
   QAction* rememberRate = nullptr;
   QMenu* sourceMenu = nullptr;
-  std::vector<std::pair<TempoSource, QAction*>> sources;
+  std::vector<std::pair<SourceKind, QAction*>> sources;
 };
 WindowMenu CreateWindowMenu(ui::CalculatorWindow& window, const CommandActions& commands);
 // Brings the menu's preference entries, and Keep Above, up to the

@@ -39,7 +39,7 @@ bool PreferenceController::SetRememberSampleRate(bool on) {
   return true;
 }
 
-bool PreferenceController::SetTempoSource(TempoSource source) {
+bool PreferenceController::SetTempoSource(SourceKind source) {
   if (preferences_.tempoSource == source) return false;
   preferences_.tempoSource = source;
   Save(kTempoSource.name);

@@ -28,7 +28,7 @@ class PreferenceController {
   bool SetReferencePitch(double hertz);
   bool SetNumbering(calc::MidiNumbering numbering);
   bool SetRememberSampleRate(bool on);
-  bool SetTempoSource(TempoSource source);
+  bool SetTempoSource(SourceKind source);
   // At the end of a run: keeps the sample rate `rateText` when the rate is
   // remembered and is a number above zero; otherwise the last one stays.
   void KeepSampleRate(const std::string& rateText, char separator);

@@ -19,6 +19,8 @@ cleanup() {
   # Everything runs under timeout, which passes TERM on to its command.
   for pid in "${pids[@]}" $jackd_pid; do kill "$pid" 2>/dev/null || true; done
   sleep 0.5
+  # A server killed now would stay in JACK's registry of servers (eight at most).
+  [ -n "$jackd_pid" ] && timeout 5 tail --pid="$jackd_pid" -f /dev/null || true
   for pid in "${pids[@]}" $jackd_pid; do
     kill -9 $(pgrep -P "$pid") "$pid" 2>/dev/null || true
   done
