@@ -27,6 +27,7 @@
 #include "sequencer_follow.h"
 #include "stacking.h"
 #include "tap_tempo_window.h"
+#include "tempo_sources.h"
 
 namespace ui {
 namespace {
@@ -254,7 +255,7 @@ struct Extras::WindowActions {
   QAction* otherPitch = nullptr;
   QAction* rememberRate = nullptr;
   std::vector<std::pair<calc::MidiNumbering, QAction*>> numberings;
-  std::vector<std::pair<TempoSource, QAction*>> sources;
+  std::vector<std::pair<SourceKind, QAction*>> sources;
   QMenu* windowMenu = nullptr;
   QMenu* numberingMenu = nullptr;
 
@@ -270,7 +271,7 @@ Extras::Extras(Program& program, PreferencesFile file)
     if (CalculatorWindow* window = program_.window(which)) Attach(*window);
   }
   // A saved source starts after the first paint; Manual makes nothing.
-  if (preferences_.tempoSource != TempoSource::Manual) {
+  if (preferences_.tempoSource != SourceKind::Manual) {
     Follow().ChooseAfterFirstPaint(preferences_.tempoSource);
   }
 }
@@ -516,8 +517,8 @@ QMenu* Extras::CreateWindowMenu(CalculatorWindow& window, WindowActions& actions
   QMenu* sources = menu->addMenu(QStringLiteral("&Tempo Source"));
   sources->setAccessibleName(QStringLiteral("Tempo Source"));
   auto* sourceGroup = new QActionGroup(sources);
-  for (TempoSource source :
-       {TempoSource::Manual, TempoSource::JackTransport, TempoSource::MidiClock}) {
+  for (const SourceRow& row : kSourceRows) {
+    const SourceKind source = row.kind;
     QAction* action = sources->addAction(SourceEntryOf(nullptr, source).text);
     action->setCheckable(true);
     sourceGroup->addAction(action);
@@ -538,11 +539,12 @@ void Extras::RefreshSources(const WindowActions& actions) const {
     action->setText(entry.text);
     action->setEnabled(entry.enabled);
     action->setChecked(entry.checked);
+    action->setToolTip(entry.tip);
   }
 }
 
-void Extras::SetTempoSource(TempoSource source) {
-  if (!follow_ && source == TempoSource::Manual) return;  // nothing was ever followed
+void Extras::SetTempoSource(SourceKind source) {
+  if (!follow_ && source == SourceKind::Manual) return;  // nothing was ever followed
   if (preferences_.tempoSource != source) {
     preferences_.tempoSource = source;
     Save(kTempoSource.name);
@@ -554,7 +556,10 @@ SequencerFollow& Extras::Follow() {
   if (follow_) return *follow_;
   follow_ = std::make_unique<SequencerFollow>(program_);
   connect(follow_.get(), &SequencerFollow::manualChange, this,
-          [this] { SetTempoSource(TempoSource::Manual); });
+          [this] { SetTempoSource(SourceKind::Manual); });
+  connect(follow_.get(), &SequencerFollow::stateChanged, this, [this] {
+    for (const auto& [window, actions] : actions_) RefreshSources(*actions);  // open menus too
+  });
   for (Which which : {Which::Compact, Which::Large}) {
     if (CalculatorWindow* window = program_.window(which)) follow_->Attach(*window);
   }

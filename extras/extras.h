@@ -78,7 +78,7 @@ class Extras : public QObject {
   // brings the open one to the front; it closes itself.
   ReferencePitchDialog* ShowReferencePitchDialog(CalculatorWindow& window);
   // Follows a sequencer's tempo, or not (Manual); kept in the preferences.
-  void SetTempoSource(TempoSource source);
+  void SetTempoSource(SourceKind source);
   // Null until a source other than Manual is chosen or was saved.
   SequencerFollow* follow() const { return follow_.get(); }
 

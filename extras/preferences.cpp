@@ -6,6 +6,7 @@
 
 #include "calc/numeric_text.h"
 #include "settings.h"
+#include "tempo_sources.h"
 
 namespace ui {
 namespace {
@@ -15,10 +16,6 @@ const QString kWhat = QStringLiteral("preferences");
 // The numbering's stored texts, frozen as the key names are.
 const QString kFromC0 = QStringLiteral("C0");
 const QString kFromCMinus1 = QStringLiteral("C-1");
-// The tempo sources' stored texts, frozen too.
-const QString kManual = QStringLiteral("manual");
-const QString kJackTransport = QStringLiteral("jack-transport");
-const QString kMidiClock = QStringLiteral("midi-clock");
 
 Preferences FromSection(const QHash<QString, QString>& section) {
   Preferences preferences;
@@ -72,23 +69,14 @@ QString FormatNumbering(const calc::MidiNumbering& value, char /*separator*/) {
   return value == calc::MidiNumbering::CMinus1IsZero ? kFromCMinus1 : kFromC0;
 }
 
-std::optional<TempoSource> ParseTempoSource(const QString& text, char /*separator*/) {
-  const QString word = text.trimmed();
-  if (word == kManual) return TempoSource::Manual;
-  if (word == kJackTransport) return TempoSource::JackTransport;
-  if (word == kMidiClock) return TempoSource::MidiClock;
-  return std::nullopt;
+std::optional<sequencer::SourceKind> ParseTempoSource(const QString& text, char /*separator*/) {
+  const SourceRow* row = RowOfStored(text);
+  return row ? std::optional(row->kind) : std::nullopt;
 }
-QString FormatTempoSource(const TempoSource& value, char /*separator*/) {
-  switch (value) {
-    case TempoSource::JackTransport:
-      return kJackTransport;
-    case TempoSource::MidiClock:
-      return kMidiClock;
-    case TempoSource::Manual:
-      break;
-  }
-  return kManual;
+QString FormatTempoSource(const sequencer::SourceKind& value, char /*separator*/) {
+  const SourceRow* row = RowOf(value);
+  if (!row) row = RowOf(sequencer::SourceKind::Manual);
+  return QString::fromUtf8(row->stored.data(), static_cast<qsizetype>(row->stored.size()));
 }
 
 }  // namespace preference

@@ -11,8 +11,11 @@
 
 #include "calc/note.h"
 #include "setting.h"
+#include "tempo_source.h"
 
 namespace ui {
+
+using sequencer::SourceKind;
 
 // How the preferences' texts read and write; a text that is not one of the
 // values gives none.
@@ -31,12 +34,11 @@ std::optional<calc::MidiNumbering> ParseNumbering(const QString& text, char sepa
 QString FormatNumbering(const calc::MidiNumbering& value, char separator);
 }  // namespace preference
 
-// Where the tempo comes from: set by the user, or followed from a sequencer
-// through JACK.
-enum class TempoSource { Manual, JackTransport, MidiClock };
+// Where the tempo comes from: set by the user, or followed from a source;
+// stored by the texts of the sources' table (tempo_sources.h).
 namespace preference {
-std::optional<TempoSource> ParseTempoSource(const QString& text, char separator);
-QString FormatTempoSource(const TempoSource& value, char separator);
+std::optional<sequencer::SourceKind> ParseTempoSource(const QString& text, char separator);
+QString FormatTempoSource(const sequencer::SourceKind& value, char separator);
 }  // namespace preference
 
 // The keys of the [Preferences] section, with their defaults: the designed
@@ -54,9 +56,9 @@ inline constexpr settings::Setting<bool> kRememberSampleRate{
     "RememberSampleRate", false, preference::ParseFlag, preference::FormatFlag};
 inline constexpr settings::Setting<std::optional<double>> kSampleRate{
     "SampleRate", std::nullopt, preference::ParseRate, preference::FormatRate};
-inline constexpr settings::Setting<TempoSource> kTempoSource{
+inline constexpr settings::Setting<sequencer::SourceKind> kTempoSource{
     // manual, jack-transport or midi-clock
-    "TempoSource", TempoSource::Manual, preference::ParseTempoSource,
+    "TempoSource", sequencer::SourceKind::Manual, preference::ParseTempoSource,
     preference::FormatTempoSource};
 
 struct Preferences {
@@ -65,7 +67,7 @@ struct Preferences {
   calc::MidiNumbering numbering = kNumbering.defaultValue;
   bool rememberSampleRate = kRememberSampleRate.defaultValue;
   std::optional<double> sampleRate = kSampleRate.defaultValue;
-  TempoSource tempoSource = kTempoSource.defaultValue;
+  sequencer::SourceKind tempoSource = kTempoSource.defaultValue;
 
   bool operator==(const Preferences&) const = default;
 };
@@ -83,7 +85,7 @@ inline constexpr std::tuple kPreferenceFields{
     PreferenceField<calc::MidiNumbering>{kNumbering, &Preferences::numbering},
     PreferenceField<bool>{kRememberSampleRate, &Preferences::rememberSampleRate},
     PreferenceField<std::optional<double>>{kSampleRate, &Preferences::sampleRate},
-    PreferenceField<TempoSource>{kTempoSource, &Preferences::tempoSource}};
+    PreferenceField<sequencer::SourceKind>{kTempoSource, &Preferences::tempoSource}};
 
 class PreferencesFile {
  public:

@@ -1,19 +1,25 @@
 #include "sequencer_follow.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QTimer>
+#include <cstdio>
 
 #include "calculator_window.h"
 #include "program.h"
 #include "sequencer_link.h"
 #include "tap_tempo_window.h"
+#include "tempo_sources.h"
 
 namespace ui {
 namespace {
 
 using sequencer::SequencerLink;
+using sequencer::SourceReport;
+using sequencer::SourceState;
+using sequencer::UsesJack;
 
 // A saved source starts at the latest this long after the program, should no
 // window be painted before (one started minimized, a display that never
@@ -23,34 +29,16 @@ constexpr int kLatestStartMs = 1000;
 constexpr int kFrameMargin = 3;
 constexpr int kFrameWidth = 2;
 
-SequencerLink::Mode ModeOf(TempoSource source) {
-  switch (source) {
-    case TempoSource::JackTransport:
-      return SequencerLink::Mode::JackTransport;
-    case TempoSource::MidiClock:
-      return SequencerLink::Mode::MidiClock;
-    case TempoSource::Manual:
-      break;
-  }
-  return SequencerLink::Mode::Off;
+// A state in which the source cannot be reached.
+bool Unreachable(SourceState state) {
+  return state == SourceState::Unreachable || state == SourceState::Lost ||
+         state == SourceState::Unavailable;
 }
 
-// The entry's text with its mnemonic: the source's name begins it.
-QString WithMnemonic(TempoSource source, QString text) {
-  const int at = source == TempoSource::MidiClock ? 5 : 0;  // "MIDI &Clock", "&JACK", "&Manual"
-  return text.insert(at, u'&');
-}
-
-// A link state in which the server cannot be reached.
-bool Unreachable(SequencerLink::State state) {
-  return state == SequencerLink::State::NoServer || state == SequencerLink::State::ServerGone ||
-         state == SequencerLink::State::LibraryMissing;
-}
-
-QColor StateColour(SequencerLink::State state) {
-  if (state == SequencerLink::State::Following) return {0x2e, 0x9d, 0x4e};  // green
-  if (Unreachable(state)) return {0xc0, 0x39, 0x2b};                        // red
-  return {0xd8, 0x9b, 0x00};                                                // amber: not yet
+QColor StateColour(SourceState state) {
+  if (state == SourceState::Following) return {0x2e, 0x9d, 0x4e};  // green
+  if (Unreachable(state)) return {0xc0, 0x39, 0x2b};               // red
+  return {0xd8, 0x9b, 0x00};                                       // amber: not yet
 }
 
 // A tinted frame drawn around the tempo box while a source drives it; it
@@ -93,46 +81,64 @@ struct SequencerFollow::Look {
   bool tipTaken = false;
 };
 
-SourceEntry SourceEntryOf(const SequencerFollow* follow, TempoSource source) {
-  const QString name = SequencerLink::sourceName(ModeOf(source));
+SourceEntry SourceEntryOf(const SequencerFollow* follow, SourceKind source) {
+  const QString name = SourceName(source);
   SourceEntry entry{WithMnemonic(source, name), true,
-                    (follow ? follow->source() : TempoSource::Manual) == source};
-  if (!follow || source == TempoSource::Manual) return entry;
-  if (follow->libraryMissing()) {
+                    (follow ? follow->source() : SourceKind::Manual) == source, QString()};
+  if (!follow || source == SourceKind::Manual) return entry;
+  if (follow->libraryMissing() && UsesJack(source)) {
     entry.text = WithMnemonic(source, name + QStringLiteral(" (JACK not installed)"));
     entry.enabled = false;
     return entry;
   }
-  if (follow->source() == TempoSource::Manual) return entry;  // nothing known now
-  const QString state = follow->StateText();
-  if (entry.checked) entry.text = WithMnemonic(source, state);
-  const SequencerLink* link = follow->link();
-  if (link && Unreachable(link->state())) {
+  if (follow->source() == SourceKind::Manual) return entry;  // nothing known now
+  const SourceReport& report = follow->report();
+  if (entry.checked) {
+    entry.text = WithMnemonic(source, follow->StateText());
+    if (!report.input.empty())
+      entry.tip = QStringLiteral("Input: %1").arg(QString::fromStdString(report.input));
+  }
+  if (follow->link() && UsesJack(source) && UsesJack(follow->source()) &&
+      Unreachable(report.state)) {
     // The same server serves both sources: neither can be followed now.
-    const QString chosen = SequencerLink::sourceName(ModeOf(follow->source()));
-    entry.text = WithMnemonic(source, name + state.mid(chosen.size()));
+    entry.text = WithMnemonic(
+        source, name + QStringLiteral(" (") + QString::fromStdString(report.reason) + u')');
     entry.enabled = false;
   }
   return entry;
 }
 
-SequencerFollow::SequencerFollow(Program& program) : program_(program) {}
+SequencerFollow::SequencerFollow(Program& program) : program_(program) {
+  poll_.setInterval(SequencerLink::kPollMs);
+  connect(&poll_, &QTimer::timeout, this, &SequencerFollow::Poll);
+  clock_.start();
+  // The run ends: the client closes while the settings are stored; the
+  // link's destructor then waits for its worker a bounded time.
+  connect(&program_, &Program::runEnding, this, [this] {
+    poll_.stop();
+    if (link_) link_->BeginShutdown();
+  });
+}
 
 SequencerFollow::~SequencerFollow() = default;
 
-QString SequencerFollow::StateText() const {
-  const QString name = SequencerLink::sourceName(ModeOf(source_));
-  if (source_ == TempoSource::Manual) return name;
-  if (!link_ || pending_) return name + QStringLiteral(" (starting)");
-  const QString text = link_->stateText();
-  return text.isEmpty() ? name + QStringLiteral(" (connecting)") : text;
+QChar SequencerFollow::Separator() const {
+  const std::vector<CalculatorWindow*> windows = program_.windows();
+  return windows.empty() ? QChar(u'.') : QChar::fromLatin1(windows.front()->separator());
 }
 
-void SequencerFollow::Choose(TempoSource source) {
+QString SequencerFollow::StateText() const {
+  const QString name = SourceName(source_);
+  if (source_ == SourceKind::Manual) return name;
+  if (!link_ || pending_) return name + QStringLiteral(" (starting)");
+  return stateText_;
+}
+
+void SequencerFollow::Choose(SourceKind source) {
   source_ = source;
-  if (source == TempoSource::Manual) pending_ = false;
+  if (source == SourceKind::Manual) pending_ = false;
   if (pending_) return;  // the saved source gives way to this one when it starts
-  if (source != TempoSource::Manual) {
+  if (source != SourceKind::Manual) {
     Start();
     return;
   }
@@ -140,9 +146,9 @@ void SequencerFollow::Choose(TempoSource source) {
   ApplyLooks();
 }
 
-void SequencerFollow::ChooseAfterFirstPaint(TempoSource source) {
+void SequencerFollow::ChooseAfterFirstPaint(SourceKind source) {
   source_ = source;
-  if (source == TempoSource::Manual) return;
+  if (source == SourceKind::Manual) return;
   pending_ = true;
   for (const auto& [window, look] : looks_) window->installEventFilter(this);
   QTimer::singleShot(kLatestStartMs, this, [this] {
@@ -153,40 +159,12 @@ void SequencerFollow::ChooseAfterFirstPaint(TempoSource source) {
 void SequencerFollow::Start() {
   pending_ = false;
   for (const auto& [window, look] : looks_) window->removeEventFilter(this);
-  if (source_ == TempoSource::Manual) return;
+  if (source_ == SourceKind::Manual) return;
   if (!link_) {
     link_ = std::make_unique<SequencerLink>();
-    for (Which which : {Which::Compact, Which::Large}) {
-      if (const CalculatorWindow* window = program_.window(which)) {
-        link_->setDecimalSeparator(QChar::fromLatin1(window->separator()));
-        break;
-      }
-    }
-    connect(link_.get(), &SequencerLink::stateChanged, this,
-            [this](SequencerLink::State state, const QString&) {
-              if (state == SequencerLink::State::LibraryMissing) libraryMissing_ = true;
-              ApplyLooks();
-            });
-    connect(link_.get(), &SequencerLink::tempoText, this, [this](const QString& text) {
-      if (source_ == TempoSource::Manual) return;  // the client is kept for device taps only
-      if (CalculatorWindow* window = VisibleWindow())
-        window->WriteTempo(text.toStdString(), TempoOrigin::Sequencer);
-    });
-    connect(link_.get(), &SequencerLink::sampleRateText, this, [this](const QString& text) {
-      rateText_ = text;
-      if (source_ == TempoSource::Manual) return;
-      for (Which which : {Which::Compact, Which::Large}) {
-        if (CalculatorWindow* window = program_.window(which)) window->SetSampleRate(text);
-      }
-    });
-    connect(link_.get(), &SequencerLink::midiTap, this, [this](double ms) {
-      if (TapsOpen()) taps_->DeviceTap(ms);
-    });
-  } else if (!rateText_.isEmpty() && link_->mode() != SequencerLink::Mode::Off) {
+  } else if (!rateText_.isEmpty() && link_->clientOpen() && UsesJack(source_)) {
     // Still connected (kept for device taps): the rate it reported holds.
-    for (Which which : {Which::Compact, Which::Large}) {
-      if (CalculatorWindow* window = program_.window(which)) window->SetSampleRate(rateText_);
-    }
+    for (CalculatorWindow* window : program_.windows()) window->SetSampleRate(rateText_);
   }
   ApplyMode();
   ApplyLooks();
@@ -194,23 +172,90 @@ void SequencerFollow::Start() {
 
 void SequencerFollow::ApplyMode() {
   if (!link_) return;
-  auto mode = ModeOf(source_);
-  // Back to Manual while the Tap Tempo window is open (a tap did it): the
-  // client stays, so that the pad that tapped goes on tapping.
-  if (source_ == TempoSource::Manual && TapsOpen()) mode = link_->mode();
-  link_->setTapsWanted(TapsOpen());
-  link_->setMode(mode);
+  const SourceKind before = link_->source();
+  link_->Set({source_, TapsOpen()});
+  if (link_->source() != before) {
+    written_.clear();
+    report_ = SourceReport{};
+    report_.source = source_;
+  }
+  Poll();  // the true state at once
+  if (source_ != SourceKind::Manual || link_->clientOpen()) {
+    poll_.start();
+  } else {
+    poll_.stop();
+  }
+}
+
+void SequencerFollow::Poll() {
+  if (!link_) return;
+  Take(link_->Poll(clock_.elapsed()));
+  for (const double ms : link_->TakeTaps()) {
+    if (TapsOpen()) taps_->DeviceTap(ms);
+  }
+  const std::uint64_t dropped = link_->counters().droppedEvents;
+  if (dropped > reportedDropped_) {
+    std::fprintf(stderr, "%s: %llu MIDI events lost (the input ran full)\n",
+                 qPrintable(QCoreApplication::applicationName()),
+                 static_cast<unsigned long long>(dropped - reportedDropped_));
+    std::fflush(stderr);
+  }
+  reportedDropped_ = dropped;
+}
+
+void SequencerFollow::SayFailure(const SourceReport& report) {
+  if (!Unreachable(report.state)) {
+    if (report.state == SourceState::Waiting || report.state == SourceState::Following)
+      reportedFailure_.clear();  // a connection holds
+    return;
+  }
+  if (stateText_ == reportedFailure_) return;  // once per failure, not at every retry
+  reportedFailure_ = stateText_;
+  std::fprintf(stderr, "%s: %s: %s\n", qPrintable(QCoreApplication::applicationName()),
+               qPrintable(stateText_), report.detail.c_str());
+  std::fflush(stderr);
+}
+
+void SequencerFollow::Take(const SourceReport& report) {
+  const bool rateNew = report.sampleRate && report.sampleRate != report_.sampleRate;
+  if (report.state == SourceState::Unavailable && UsesJack(report.source)) libraryMissing_ = true;
+  CalculatorWindow* shown = program_.shownWindow();
+  const int maxLength = shown ? shown->tempoBox()->maxLength() : 0;
+  const QString tempoText =
+      report.tempo ? TempoText(report.source, *report.tempo, maxLength, Separator()) : QString();
+  const QString stateText = report.source == SourceKind::Manual
+                                ? SourceName(report.source)
+                                : ui::StateText(report, tempoText, Separator());
+  const bool changed = stateText != stateText_ || report.state != report_.state;
+  report_ = report;
+  tempoText_ = tempoText;
+  stateText_ = stateText;
+  if (source_ == SourceKind::Manual) return;  // the client is kept for device taps only
+  SayFailure(report);
+  if (rateNew) {
+    rateText_ = QString::number(*report.sampleRate);
+    for (CalculatorWindow* window : program_.windows()) window->SetSampleRate(rateText_);
+  }
+  if (Unreachable(report.state)) written_.clear();  // a new connection writes its tempo anew
+  if (report.state == SourceState::Following && !tempoText.isEmpty() && tempoText != written_) {
+    written_ = tempoText;
+    if (shown) shown->WriteTempo(tempoText.toStdString(), TempoOrigin::Sequencer);
+  }
+  if (changed) {
+    ApplyLooks();
+    emit stateChanged();
+  }
 }
 
 void SequencerFollow::Attach(CalculatorWindow& window) {
   auto& look = looks_[&window];
   look = std::make_unique<Look>();
   connect(&window, &CalculatorWindow::tempoWritten, this, [this](TempoOrigin origin) {
-    if (IsManualChange(origin) && source_ != TempoSource::Manual) emit manualChange();
+    if (IsManualChange(origin) && source_ != SourceKind::Manual) emit manualChange();
   });
   connect(&window, &QObject::destroyed, this, [this, gone = &window] { looks_.erase(gone); });
   if (pending_) window.installEventFilter(this);
-  if (source_ != TempoSource::Manual && !pending_ && !rateText_.isEmpty())
+  if (source_ != SourceKind::Manual && !pending_ && !rateText_.isEmpty())
     window.SetSampleRate(rateText_);
   ApplyLook(window, *look);
 }
@@ -239,7 +284,7 @@ void SequencerFollow::ApplyLooks() {
 
 void SequencerFollow::ApplyLook(CalculatorWindow& window, Look& look) {
   QLineEdit* box = window.tempoBox();
-  if (source_ == TempoSource::Manual || pending_) {
+  if (source_ == SourceKind::Manual || pending_) {
     delete look.frame;
     if (look.tipTaken) box->setToolTip(look.specifiedTip);
     look.tipTaken = false;
@@ -250,19 +295,14 @@ void SequencerFollow::ApplyLook(CalculatorWindow& window, Look& look) {
     look.tipTaken = true;
   }
   if (!look.frame) look.frame = new FollowFrame(box);
-  look.frame->SetColour(StateColour(link_ ? link_->state() : SequencerLink::State::Connecting));
+  look.frame->SetColour(StateColour(link_ ? report_.state : SourceState::Connecting));
   QString tip = look.specifiedTip.isEmpty() ? QString() : look.specifiedTip + u'\n';
   tip += QStringLiteral("Tempo source: %1\nA tempo you set yourself returns to Manual.")
              .arg(StateText());
+  // The input port actually registered (a second copy's is "tempiva-01:midi_in").
+  if (source_ == SourceKind::MidiClock && !report_.input.empty())
+    tip += QStringLiteral("\nInput: %1").arg(QString::fromStdString(report_.input));
   box->setToolTip(tip);
-}
-
-CalculatorWindow* SequencerFollow::VisibleWindow() const {
-  for (Which which : {Which::Compact, Which::Large}) {
-    CalculatorWindow* window = program_.window(which);
-    if (window && window->isVisible()) return window;
-  }
-  return nullptr;
 }
 
 bool SequencerFollow::TapsOpen() const { return taps_ && taps_->isVisible(); }

@@ -1,25 +1,36 @@
-// Following a sequencer: the tempo source the user chose, the JACK link that
-// feeds it, and what the calculator windows show of it. Made when a source
-// other than Manual is first chosen (or was saved); the link, and with it the
-// JACK library, only when that source starts.
+// Following a sequencer: the tempo source the user chose, the link that
+// feeds it, polled here, and what the calculator windows show of it. Made
+// when a source other than Manual is first chosen (or was saved); the link,
+// and with it the JACK library, only when that source starts.
 //
 // One rule ends following: a tempo the user sets himself (typed, a tempo
-// key, the slider, a scale label, a tap) returns the source to Manual.
+// key, the slider, a scale label, a tap, a text set through the accessibility
+// interface) returns the source to Manual.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <map>
 #include <memory>
 
+#include "calculator_window.h"
 #include "preferences.h"
+#include "tempo_source.h"
 
 namespace sequencer {
 class SequencerLink;
 }
 
 namespace ui {
+
+// A change of the tempo the user made, which ends following a source:
+// whatever the program did not write itself.
+constexpr bool IsManualChange(TempoOrigin origin) {
+  return origin != TempoOrigin::Sequencer && origin != TempoOrigin::Program;
+}
 
 class CalculatorWindow;
 class Program;
@@ -30,12 +41,13 @@ struct SourceEntry {
   QString text;  // with its mnemonic
   bool enabled = true;
   bool checked = false;
+  QString tip;  // where it listens, once known: "Input: tempiva-01:midi_in"
 };
 
 class SequencerFollow;
 // The entry of `source` in the Tempo Source menu; `follow` is null while no
 // source was ever chosen: nothing is known then, and every entry is offered.
-SourceEntry SourceEntryOf(const SequencerFollow* follow, TempoSource source);
+SourceEntry SourceEntryOf(const SequencerFollow* follow, SourceKind source);
 
 class SequencerFollow : public QObject {
   Q_OBJECT
@@ -44,19 +56,21 @@ class SequencerFollow : public QObject {
   explicit SequencerFollow(Program& program);
   ~SequencerFollow() override;
 
-  TempoSource source() const { return source_; }
+  SourceKind source() const { return source_; }
   // Follows `source` from now on (Manual stops following).
-  void Choose(TempoSource source);
+  void Choose(SourceKind source);
   // Chooses a saved source once a calculator window has been painted, so that
   // the first paint never waits for JACK.
-  void ChooseAfterFirstPaint(TempoSource source);
+  void ChooseAfterFirstPaint(SourceKind source);
   // Shows the state in the window and hears its manual tempo changes.
   void Attach(CalculatorWindow& window);
   // Device taps go to this window while it is open.
   void WatchTaps(TapTempoWindow& taps);
 
-  // Null until a JACK source first starts.
+  // Null until a source first starts.
   sequencer::SequencerLink* link() const { return link_.get(); }
+  // What the source said at the last poll.
+  const sequencer::SourceReport& report() const { return report_; }
   // The chosen source and its state, as its menu entry and the tooltip say it.
   QString StateText() const;
   // The JACK library cannot be loaded: it never will in this run.
@@ -65,6 +79,8 @@ class SequencerFollow : public QObject {
  signals:
   // The user set a tempo himself while a sequencer was followed.
   void manualChange();
+  // The state text changed: an open Tempo Source menu shows it anew.
+  void stateChanged();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -72,17 +88,28 @@ class SequencerFollow : public QObject {
  private:
   struct Look;
   void Start();
+  void Poll();
+  void Take(const sequencer::SourceReport& report);
+  void SayFailure(const sequencer::SourceReport& report);
   void ApplyMode();
   void ApplyLooks();
   void ApplyLook(CalculatorWindow& window, Look& look);
-  CalculatorWindow* VisibleWindow() const;
   bool TapsOpen() const;
+  QChar Separator() const;
 
   Program& program_;
-  TempoSource source_ = TempoSource::Manual;
+  SourceKind source_ = SourceKind::Manual;
   bool pending_ = false;  // a saved source waits for the first paint
   bool libraryMissing_ = false;
   std::unique_ptr<sequencer::SequencerLink> link_;
+  QTimer poll_;
+  QElapsedTimer clock_;
+  sequencer::SourceReport report_;
+  QString tempoText_;        // the report's tempo as the box takes it
+  QString stateText_;        // as the menu and the tooltip say it
+  QString written_;          // the tempo text last written into the box
+  QString reportedFailure_;  // said once on standard error, until a connection holds
+  std::uint64_t reportedDropped_ = 0;
   QPointer<TapTempoWindow> taps_;
   QString rateText_;  // the server's sample rate, once known
   std::map<CalculatorWindow*, std::unique_ptr<Look>> looks_;

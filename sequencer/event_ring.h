@@ -14,27 +14,32 @@ namespace sequencer {
 // What the process callback hands over from the MIDI input.
 struct MidiEvent {
   enum class Kind : std::uint8_t { ClockTick, Start, Continue, Stop, NoteOn };
-  std::uint32_t frame = 0;  // the server's frame time of the event
+  std::uint64_t frame = 0;  // the event's time on the link's own 64-bit frame counter
   Kind kind = Kind::ClockTick;
 };
 
-// Sorts one JACK MIDI event; nothing for the messages the link does not use.
-// Only a note-on with a velocity counts as a note (velocity 0 is a note-off).
+// Sorts one JACK MIDI event; nothing for the messages the link does not use
+// and for any that is not well formed: a real-time message is one byte (`F8 00`
+// is no tick), a note-on exactly three bytes with data bytes below 0x80 and a
+// velocity (velocity 0 is a note-off).
 inline std::optional<MidiEvent::Kind> ClassifyMidi(const unsigned char* bytes, std::size_t size) {
-  if (size == 0) return std::nullopt;
-  switch (bytes[0]) {
-    case 0xF8:
-      return MidiEvent::Kind::ClockTick;
-    case 0xFA:
-      return MidiEvent::Kind::Start;
-    case 0xFB:
-      return MidiEvent::Kind::Continue;
-    case 0xFC:
-      return MidiEvent::Kind::Stop;
-    default:
-      break;
+  if (size == 0 || !bytes) return std::nullopt;
+  if (size == 1) {
+    switch (bytes[0]) {
+      case 0xF8:
+        return MidiEvent::Kind::ClockTick;
+      case 0xFA:
+        return MidiEvent::Kind::Start;
+      case 0xFB:
+        return MidiEvent::Kind::Continue;
+      case 0xFC:
+        return MidiEvent::Kind::Stop;
+      default:
+        return std::nullopt;
+    }
   }
-  if ((bytes[0] & 0xF0) == 0x90 && size >= 3 && bytes[2] > 0) return MidiEvent::Kind::NoteOn;
+  if (size == 3 && (bytes[0] & 0xF0) == 0x90 && bytes[1] < 0x80 && bytes[2] < 0x80 && bytes[2] > 0)
+    return MidiEvent::Kind::NoteOn;
   return std::nullopt;
 }
 

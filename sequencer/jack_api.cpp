@@ -36,6 +36,8 @@ Loaded Load() {
   loaded.ok = Find(library, "jack_client_open", a.client_open, e) &&
               Find(library, "jack_client_close", a.client_close, e) &&
               Find(library, "jack_activate", a.activate, e) &&
+              Find(library, "jack_deactivate", a.deactivate, e) &&
+              Find(library, "jack_get_client_name", a.get_client_name, e) &&
               Find(library, "jack_set_process_callback", a.set_process_callback, e) &&
               Find(library, "jack_set_sample_rate_callback", a.set_sample_rate_callback, e) &&
               Find(library, "jack_on_info_shutdown", a.on_info_shutdown, e) &&

@@ -1,7 +1,7 @@
 // The few JACK functions the link uses, looked up in libjack.so.0 when a JACK
 // source is first chosen: the programs neither link nor load JACK until then,
 // and start and run where it is not installed. Only JACK's headers are needed
-// to build.
+// to build. The client takes the table as given, so tests pass a fake one.
 #pragma once
 
 #include <jack/jack.h>
@@ -16,6 +16,8 @@ struct JackApi {
   decltype(&::jack_client_open) client_open;
   decltype(&::jack_client_close) client_close;
   decltype(&::jack_activate) activate;
+  decltype(&::jack_deactivate) deactivate;
+  decltype(&::jack_get_client_name) get_client_name;
   decltype(&::jack_set_process_callback) set_process_callback;
   decltype(&::jack_set_sample_rate_callback) set_sample_rate_callback;
   decltype(&::jack_on_info_shutdown) on_info_shutdown;

@@ -40,6 +40,11 @@ struct SourceReport {
   std::optional<std::uint32_t> sampleRate;  // Hz, when the source has one
   std::optional<int> peers;                 // for a shared session: the others in it
   std::string input;                        // where it listens, e.g. "tempiva-01:midi_in"
+  // A tempo offered outside calc::IsSourceTempo, as received: the box keeps
+  // its tempo and the reason says why.
+  std::optional<double> ignoredTempo;
+  // The library's or the server's own words on a failure, for the log.
+  std::string detail;
 
   friend bool operator==(const SourceReport&, const SourceReport&) = default;
 };

@@ -35,11 +35,6 @@ enum class TempoOrigin {
   Program,    // start-up and layout switches: a tempo the user already had
 };
 
-// A change the user made himself, which ends following a sequencer.
-constexpr bool IsManualChange(TempoOrigin origin) {
-  return origin != TempoOrigin::Sequencer && origin != TempoOrigin::Program;
-}
-
 // The decimal separator of a locale, as the calculation core takes it; a
 // locale whose separator is not a single ASCII character falls back to '.'.
 char DecimalSeparator(const QLocale& locale);

@@ -22,10 +22,10 @@
 #include "tap_tempo_window.h"
 
 using namespace extrastest;
-using ui::TempoSource;
+using TempoSource = sequencer::SourceKind;
 using ui::Which;
 
-Q_DECLARE_METATYPE(ui::TempoSource)
+Q_DECLARE_METATYPE(sequencer::SourceKind)
 
 namespace {
 
@@ -383,7 +383,7 @@ class ExtrasFollowTest : public programtest::Fixture {
     QVERIFY(std::abs(window->tempoBox()->text().toDouble() - 120.0) < 1.0);
     QVERIFY(!Framed(window));
     taps->close();
-    QTRY_COMPARE(run().extras().follow()->link()->mode(), sequencer::SequencerLink::Mode::Off);
+    QTRY_COMPARE(run().extras().follow()->link()->clientOpen(), false);
   }
 
  private:

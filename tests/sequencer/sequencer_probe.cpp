@@ -1,8 +1,9 @@
 // Drives a SequencerLink from the command line and prints what it says, one
-// line a signal, for the end-to-end test and the CPU benchmark:
+// line a change, for the end-to-end test and the CPU benchmark:
 //   sequencer_probe transport|midi-clock SECONDS
 // prints "state TEXT", "tempo TEXT", "rate TEXT", "tap MS", and at the end
-// "cpu MS WALL_MS": the GUI thread's CPU time against the time it ran.
+// "cpu MS WALL_MS": the GUI thread's CPU time against the time it ran. The
+// texts are the menu's; a failure is said once on standard error.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -11,6 +12,7 @@
 #include <ctime>
 
 #include "sequencer_link.h"
+#include "tempo_sources.h"
 
 namespace {
 
@@ -33,26 +35,47 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s transport|midi-clock SECONDS\n", argv[0]);
     return 2;
   }
-  using sequencer::SequencerLink;
-  const auto mode = std::strcmp(argv[1], "midi-clock") == 0 ? SequencerLink::Mode::MidiClock
-                                                            : SequencerLink::Mode::JackTransport;
-  SequencerLink link;
-  QObject::connect(&link, &SequencerLink::stateChanged,
-                   [](SequencerLink::State, const QString& text) { Say("state", text); });
-  QObject::connect(&link, &SequencerLink::tempoText,
-                   [](const QString& text) { Say("tempo", text); });
-  QObject::connect(&link, &SequencerLink::sampleRateText,
-                   [](const QString& text) { Say("rate", text); });
-  QObject::connect(&link, &SequencerLink::midiTap,
-                   [](double ms) { Say("tap", QString::number(ms, 'f', 3)); });
-  link.setTapsWanted(true);
-  link.setMode(mode);
-  QTimer::singleShot(static_cast<int>(std::atof(argv[2]) * 1000), &app, &QCoreApplication::quit);
+  using sequencer::SourceKind;
+  using sequencer::SourceState;
+  const auto source =
+      std::strcmp(argv[1], "midi-clock") == 0 ? SourceKind::MidiClock : SourceKind::JackTransport;
+  sequencer::SequencerLink link;
+  link.Set({source, true});
   QElapsedTimer wall;
   wall.start();
+  QString state, tempo, failure;
+  std::optional<std::uint32_t> rate;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    const sequencer::SourceReport report = link.Poll(wall.elapsed());
+    if (report.sampleRate && report.sampleRate != rate)
+      Say("rate", QString::number(*report.sampleRate));
+    rate = report.sampleRate;
+    const QString text = report.tempo ? ui::TempoText(source, *report.tempo, 0, u'.') : QString();
+    if (report.state == SourceState::Following && text != tempo) Say("tempo", text);
+    if (report.state != SourceState::Following && report.state != SourceState::Waiting)
+      tempo.clear();
+    if (report.state == SourceState::Following) tempo = text;
+    const QString now = ui::StateText(report, text, u'.');
+    if (now != state) Say("state", now);
+    state = now;
+    const bool failed = report.state == SourceState::Unreachable ||
+                        report.state == SourceState::Lost ||
+                        report.state == SourceState::Unavailable;
+    if (failed && now != failure) {
+      std::fprintf(stderr, "sequencer_probe: %s: %s\n", qPrintable(now), report.detail.c_str());
+      std::fflush(stderr);
+    }
+    if (failed) failure = now;
+    for (const double ms : link.TakeTaps()) Say("tap", QString::number(ms, 'f', 3));
+  });
+  poll.start(sequencer::SequencerLink::kPollMs);
+  QTimer::singleShot(static_cast<int>(std::atof(argv[2]) * 1000), &app, &QCoreApplication::quit);
   const double cpuBefore = ThreadCpuMs();
+  const qint64 started = wall.elapsed();
   app.exec();
-  std::printf("cpu %.3f %lld\n", ThreadCpuMs() - cpuBefore, static_cast<long long>(wall.elapsed()));
+  std::printf("cpu %.3f %lld\n", ThreadCpuMs() - cpuBefore,
+              static_cast<long long>(wall.elapsed() - started));
   std::fflush(stdout);
   return 0;
 }
