@@ -4,14 +4,21 @@
 # until our LinkSource reports it, and our proposal until the peer has it,
 # polled every 2 ms on both sides; median and worst of RUNS changes each way.
 # Then the CPU the driver (LinkSource polled 500 times a second, and Link's
-# own threads) takes over 30 s of following.
-#   bench/link_session.sh [BUILD_DIR] [RUNS]
+# own threads) takes over 30 s of following. With "program", the same for the
+# calculator itself, offscreen (bench/link_follow.cpp).
+#   bench/link_session.sh [BUILD_DIR] [RUNS|program]
 set -euo pipefail
 source "$(dirname "$(readlink -f "$0")")/../tests/link/private_net.sh"
 cd "$(dirname "$(readlink -f "$0")")/.."
 peer=${1:-build}/tests/link/link_peer
 runs=${2:-20}
 work=$(mktemp -d)
+if [ "$runs" = program ]; then
+  mkdir "$work/tempiva"
+  printf '[Preferences]\nTempoSource=ableton-link\n' >"$work/tempiva/preferences.ini"
+  XDG_CONFIG_HOME=$work QT_QPA_PLATFORM=offscreen "${1:-build}/bench/link_follow" "$peer"
+  exit
+fi
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
 for name in a us; do mkfifo "$work/$name.in"; done
 timeout 300 "$peer" peer 128 <"$work/a.in" >"$work/a.out" &
