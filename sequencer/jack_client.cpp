@@ -2,12 +2,15 @@
 
 #include <jack/midiport.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <stop_token>
 #include <utility>
+
+#include "calc/tempo_range.h"
 
 namespace sequencer {
 
@@ -153,7 +156,7 @@ void Run(const std::stop_token& stop, const std::shared_ptr<Worker>& w, const Ja
       ++w->counters.closed;
       continue;
     }
-    if (stop.stop_requested()) continue;
+    if (stop.stop_requested() || command.id <= w->abandonedUpTo) continue;  // no one waits
     w->opening = true;
     ++w->counters.opens;
     lock.unlock();
@@ -178,6 +181,33 @@ void Run(const std::stop_token& stop, const std::shared_ptr<Worker>& w, const Ja
 }
 
 }  // namespace
+
+namespace {
+
+std::mutex leftBehindMutex;
+
+// The workers a client left behind inside JACK; never destroyed, so that the
+// end of the program never waits for one.
+std::vector<std::pair<std::shared_ptr<Worker>, std::unique_ptr<std::jthread>>>& LeftBehind() {
+  static auto* threads =
+      new std::vector<std::pair<std::shared_ptr<Worker>, std::unique_ptr<std::jthread>>>();
+  return *threads;
+}
+
+}  // namespace
+
+int JackClient::ReapLeftBehind() {
+  std::lock_guard lock(leftBehindMutex);
+  auto& threads = LeftBehind();
+  const auto ended = std::partition(threads.begin(), threads.end(), [](const auto& left) {
+    std::lock_guard workerLock(left.first->mutex);
+    return !left.first->done;
+  });
+  const auto count = static_cast<int>(threads.end() - ended);
+  for (auto it = ended; it != threads.end(); ++it) it->second->join();
+  threads.erase(ended, threads.end());
+  return count;
+}
 
 JackClient::JackClient(const JackApi* api, std::string loadError)
     : api_(api), loadError_(std::move(loadError)) {}
@@ -218,6 +248,7 @@ void JackClient::Close() {
 
 void JackClient::StartOpening(std::int64_t nowMs) {
   if (!worker_) {
+    ReapLeftBehind();
     worker_ = std::make_shared<Worker>();
     thread_ = std::make_unique<std::jthread>(
         [w = worker_, api = api_](const std::stop_token& stop) { Run(stop, w, api); });
@@ -259,10 +290,14 @@ ClientStatus JackClient::Poll(std::int64_t nowMs) {
                   "no answer within " + std::to_string(kOpenTimeoutMs / 1000) + " seconds", nowMs);
     }
     pendingOpen_ = 0;
-    if (!opened->connection)
-      return Fail(SourceState::Unreachable, "no JACK server", opened->error, nowMs);
+    if (!opened->connection) {
+      const bool noServer = opened->error.rfind("cannot connect", 0) == 0;
+      return Fail(SourceState::Unreachable,
+                  noServer ? "no JACK server" : "refused by the JACK server", opened->error, nowMs);
+    }
     connection_ = std::move(opened->connection);
     connection_->tapsWanted.store(tapsWanted_, std::memory_order_relaxed);
+    lastTap_.reset();
     lastCycles_ = connection_->cycles.load(std::memory_order_acquire);
     lastCycleAtMs_ = nowMs;
     failed_ = false;
@@ -306,6 +341,13 @@ ClientStatus JackClient::Connected(std::int64_t nowMs) {
     if (event->kind != MidiEvent::Kind::NoteOn) {
       clockEvents_.push_back(*event);
     } else if (tapsWanted_ && rate > 0) {
+      // A note-on closer to the last tap than the fastest tempo taken is a
+      // double trigger or a flood, no beat: it is not a tap.
+      const bool tooSoon =
+          lastTap_ &&
+          static_cast<double>(event->frame - *lastTap_) * calc::kMaxSourceTempo < 60.0 * rate;
+      if (tooSoon) continue;
+      lastTap_ = event->frame;
       taps_.push_back(static_cast<double>(event->frame) * 1000.0 / rate);
     }
   }
@@ -354,13 +396,12 @@ bool JackClient::FinishShutdown(std::chrono::steady_clock::time_point deadline) 
     return true;
   }
   // Still inside JACK (a stopped or hung server): the thread keeps only its
-  // own Worker and Connection, which it shares and so keeps alive, and it
-  // never touches anything else; the program ends without it. Its handle is
-  // kept unjoined on purpose, where it stays reachable: destroying it would wait.
-  static std::mutex abandonedMutex;
-  static auto* abandoned = new std::vector<std::unique_ptr<std::jthread>>();
-  std::lock_guard lock(abandonedMutex);
-  abandoned->push_back(std::move(thread_));
+  // own Worker and Connection, which it shares and so keeps alive, and never
+  // touches anything else; the program ends without it. Its handle is kept
+  // unjoined, where it stays reachable, until ReapLeftBehind finds it ended:
+  // destroying it now would wait.
+  std::lock_guard lock(leftBehindMutex);
+  LeftBehind().push_back({worker_, std::move(thread_)});
   return false;
 }
 

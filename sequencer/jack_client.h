@@ -56,7 +56,7 @@ class JackClient {
   static constexpr std::int64_t kOpenTimeoutMs = 5000;  // opening, at most
   static constexpr std::int64_t kStallMs = 2000;        // no process cycle so long: not responding
   // The longest the GUI thread waits for the worker when the client goes.
-  static constexpr std::chrono::milliseconds kExitBound{300};
+  static constexpr std::chrono::milliseconds kExitBound{200};
   static constexpr const char* kClientName = "tempiva";
   static constexpr const char* kPortName = "midi_in";
 
@@ -93,6 +93,8 @@ class JackClient {
   // Waits for the worker until `deadline`; false when it is still inside
   // JACK then, and is left behind (it owns nothing the program touches).
   bool FinishShutdown(std::chrono::steady_clock::time_point deadline);
+  // Joins the workers left behind that have come out of JACK since; how many.
+  static int ReapLeftBehind();
 
  private:
   void StartOpening(std::int64_t nowMs);
@@ -118,6 +120,7 @@ class JackClient {
   std::int64_t lastCycleAtMs_ = 0;
   std::vector<MidiEvent> clockEvents_;
   std::vector<double> taps_;
+  std::optional<std::uint64_t> lastTap_;  // frame of the last note-on taken as a tap
 };
 
 }  // namespace sequencer

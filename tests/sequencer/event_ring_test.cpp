@@ -79,7 +79,11 @@ INSTANTIATE_TEST_SUITE_P(
                     MidiRow{"SongPosition", {0xF2, 0, 0}, std::nullopt},
                     MidiRow{"ActiveSensing", {0xFE}, std::nullopt},
                     MidiRow{"ControlChange", {0xB0, 64, 127}, std::nullopt},
-                    MidiRow{"Empty", {}, std::nullopt}),
+                    MidiRow{"Empty", {}, std::nullopt},
+                    MidiRow{"ClockTickWithATrailingByte", {0xF8, 0x00}, std::nullopt},
+                    MidiRow{"StopWithATrailingByte", {0xFC, 0xF8}, std::nullopt},
+                    MidiRow{"NoteOnOfFourBytes", {0x90, 60, 100, 0}, std::nullopt},
+                    MidiRow{"NoteOnWithAStatusForData", {0x90, 0xF8, 100}, std::nullopt}),
     calc_test::RowName{});
 
 }  // namespace
