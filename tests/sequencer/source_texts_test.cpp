@@ -70,6 +70,13 @@ SourceReport Published(double bpm) {
   return report;
 }
 
+SourceReport Session(double bpm, int peers, const char* reason = "") {
+  SourceReport report = Report(SourceKind::AbletonLink, SourceState::Following, reason);
+  report.tempo = bpm;
+  report.peers = peers;
+  return report;
+}
+
 class StateTextTest : public testing::TestWithParam<StateRow> {};
 
 TEST_P(StateTextTest, TakesOnlySourceTemposAndSaysTheState) {
@@ -99,7 +106,12 @@ INSTANTIATE_TEST_SUITE_P(
         StateRow{"Connecting", Report(SourceKind::MidiClock, SourceState::Connecting),
                  "MIDI Clock (connecting)"},
         StateRow{"Lost", Report(SourceKind::MidiClock, SourceState::Lost, "JACK server stopped"),
-                 "MIDI Clock (JACK server stopped)"}),
+                 "MIDI Clock (JACK server stopped)"},
+        StateRow{"SessionAlone", Session(128, 0), "Ableton Link: no peers (128 BPM)"},
+        StateRow{"SessionOnePeer", Session(97.3, 1), "Ableton Link: 97.3 BPM, 1 peer"},
+        StateRow{"SessionPeers", Session(128, 2), "Ableton Link: 128 BPM, 2 peers"},
+        StateRow{"SessionRefused", Session(140, 1, "1200 BPM is outside 20–999"),
+                 "Ableton Link: 1200 BPM is outside 20–999"}),
     calc_test::RowName{});
 
 }  // namespace
