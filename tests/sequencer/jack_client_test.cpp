@@ -110,35 +110,21 @@ SourceReport Settle(TempoSource& source, std::int64_t nowMs) {
   return report;
 }
 
-// What the server does before a poll.
-enum class Act { None, Cycle, InsideOpen, Stop, Zombify, GoAway, ReleaseAndServe };
-
-void Do(Act act, Fake& f) {
-  switch (act) {
-    case Act::None:
-      break;
-    case Act::Cycle:
-      if (f.process) f.Cycle();  // once the client is open
-      break;
-    case Act::InsideOpen:  // the worker has called into JACK
-      while (f.CallsMade().empty()) std::this_thread::sleep_for(1ms);
-      break;
-    case Act::Stop:
-      f.shutdown(JackFailure, "gone", f.shutdownArg);
-      break;
-    case Act::Zombify:
-      f.shutdown(static_cast<jack_status_t>(JackFailure | JackClientZombie), "", f.shutdownArg);
-      break;
-    case Act::GoAway:
-      f.noServer = true;
-      break;
-    case Act::ReleaseAndServe:
-      f.hangs = false;
-      f.Release();
-      std::this_thread::sleep_for(100ms);
-      break;
-  }
+// What the server does before a poll (or, as a row's setup, from the start).
+using Act = void (*)(Fake&);
+void None(Fake&) {}
+void Cycle(Fake& f) { f.process ? f.Cycle() : void(); }  // once the client is open
+void InsideOpen(Fake& f) {
+  while (f.CallsMade().empty()) std::this_thread::sleep_for(1ms);
 }
+void Stop(Fake& f) { f.shutdown(JackFailure, "", f.shutdownArg); }
+void Zombify(Fake& f) {
+  f.shutdown(jack_status_t(JackFailure | JackClientZombie), "", f.shutdownArg);
+}
+void NoServer(Fake& f) { f.noServer = true; }
+void Hangs(Fake& f) { f.hangs = true; }
+void RefusesPort(Fake& f) { f.portFails = true; }
+void ReleaseAndServe(Fake& f) { f.hangs = false, f.Release(), std::this_thread::sleep_for(100ms); }
 
 struct Step {
   std::int64_t atMs;
@@ -147,13 +133,9 @@ struct Step {
   const char* reason;
 };
 
-struct Behaviour {
-  bool noServer = false, hangs = false, portFails = false;
-};
-
 struct MachineRow {
   const char* name;
-  Behaviour setup;  // how the server behaves from the start
+  Act setup;
   std::vector<Step> steps;
   Calls calls;  // to the server, in order, once the client is gone
 };
@@ -164,9 +146,7 @@ TEST_P(StateMachineTest, SaysItsTrueState) {
   const MachineRow& row = GetParam();
   Fake server;
   fake = &server;
-  server.noServer = row.setup.noServer;
-  server.hangs = row.setup.hangs;
-  server.portFails = row.setup.portFails;
+  row.setup(server);
   server.position.valid = JackPositionBBT;
   server.position.beats_per_minute = 128;
   {
@@ -174,7 +154,7 @@ TEST_P(StateMachineTest, SaysItsTrueState) {
     client.SetOpen(true);
     JackTransportSource source(client);
     for (const Step& step : row.steps) {
-      Do(step.act, server);
+      step.act(server);
       const SourceReport report = step.state == SourceState::Connecting ? source.Poll(step.atMs)
                                                                         : Settle(source, step.atMs);
       EXPECT_EQ(report.state, step.state) << "at " << step.atMs << " ms";
@@ -190,48 +170,48 @@ const Calls kOpenClose = {"open", "deactivate", "close"};
 INSTANTIATE_TEST_SUITE_P(
     Rows, StateMachineTest,
     testing::Values(MachineRow{"NoServerIsTriedAgainEveryThreeSeconds",
-                               Behaviour{true, false, false},
-                               {{0, Act::None, S::Unreachable, "no JACK server"},
-                                {2999, Act::None, S::Unreachable, "no JACK server"},
-                                {3000, Act::None, S::Unreachable, "no JACK server"}},
+                               NoServer,
+                               {{0, None, S::Unreachable, "no JACK server"},
+                                {2999, None, S::Unreachable, "no JACK server"},
+                                {3000, None, S::Unreachable, "no JACK server"}},
                                {"open", "open"}},
                     MachineRow{"OpensFollowsAndClosesDeactivatedFirst",
-                               {},
-                               {{0, Act::None, S::Connecting, ""},
-                                {0, Act::Cycle, S::Following, ""},
-                                {1500, Act::Cycle, S::Following, ""}},
+                               None,
+                               {{0, None, S::Connecting, ""},
+                                {0, Cycle, S::Following, ""},
+                                {1500, Cycle, S::Following, ""}},
                                kOpenClose},
                     MachineRow{"PortRefusedClosesTheClient",
-                               Behaviour{false, false, true},
-                               {{0, Act::None, S::Unreachable, "refused by the JACK server"}},
+                               RefusesPort,
+                               {{0, None, S::Unreachable, "refused by the JACK server"}},
                                {"open", "close"}},
                     // The late client is closed by the worker; no second try while one hangs.
                     MachineRow{
                         "OpenHangsNotAnsweringAfterFiveSeconds",
-                        Behaviour{false, true, false},
-                        {{0, Act::None, S::Connecting, ""},
-                         {4999, Act::InsideOpen, S::Connecting, ""},
-                         {5000, Act::None, S::Unreachable, "JACK server not answering"},
-                         {9000, Act::None, S::Unreachable, "JACK server not answering"},
-                         {9000, Act::ReleaseAndServe, S::Unreachable, "JACK server not answering"},
-                         {12100, Act::None, S::Following, ""}},
+                        Hangs,
+                        {{0, None, S::Connecting, ""},
+                         {4999, InsideOpen, S::Connecting, ""},
+                         {5000, None, S::Unreachable, "JACK server not answering"},
+                         {9000, None, S::Unreachable, "JACK server not answering"},
+                         {9000, ReleaseAndServe, S::Unreachable, "JACK server not answering"},
+                         {12100, None, S::Following, ""}},
                         {"open", "deactivate", "close", "open", "deactivate", "close"}},
                     MachineRow{"ServerStopsThenTriedAgain",
-                               {},
-                               {{0, Act::None, S::Following, ""},
-                                {100, Act::Stop, S::Lost, "JACK server stopped"},
-                                {3100, Act::GoAway, S::Unreachable, "no JACK server"}},
+                               None,
+                               {{0, None, S::Following, ""},
+                                {100, Stop, S::Lost, "JACK server stopped"},
+                                {3100, NoServer, S::Unreachable, "no JACK server"}},
                                {"open", "deactivate", "close", "open"}},
                     MachineRow{"Zombified",
-                               {},
-                               {{0, Act::None, S::Following, ""},
-                                {100, Act::Zombify, S::Lost, "dropped by the JACK server"}},
+                               None,
+                               {{0, None, S::Following, ""},
+                                {100, Zombify, S::Lost, "dropped by the JACK server"}},
                                kOpenClose},
                     MachineRow{"StallIsNotResponding",
-                               {},
-                               {{0, Act::None, S::Following, ""},
-                                {2000, Act::None, S::Following, ""},
-                                {2001, Act::None, S::Lost, "JACK server not responding"}},
+                               None,
+                               {{0, None, S::Following, ""},
+                                {2000, None, S::Following, ""},
+                                {2001, None, S::Lost, "JACK server not responding"}},
                                kOpenClose}),
     calc_test::RowName{});
 
