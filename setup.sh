@@ -19,6 +19,7 @@ RUN_PACKAGES=(
   xdg-utils                          # Help opens its page with the desktop's browser
   libjack-jackd2-dev                 # JACK's headers (the library itself is loaded only when chosen)
   libsndfile1-dev libqm-dsp-dev      # the tempo of an audio file: decoding, onsets and beats
+  ableton-link-dev libasio-dev       # joining an Ableton Link session (header-only)
 )
 # ... and what the tests and benchmarks need besides.
 TEST_PACKAGES=(
@@ -31,6 +32,7 @@ TEST_PACKAGES=(
   xvfb xauth openbox wmctrl xdotool x11-utils  # window tests on a real X display with a window manager
   gnumeric locales                   # the copied delay table as a spreadsheet reads it
   jackd2 jack-midi-clock             # following a sequencer, end to end on a private JACK server
+  iproute2 ableton-link-utils        # Link sessions inside a private network namespace; LinkHut for trials
   weston xwayland qt6-wayland        # window tests on a Wayland desktop, with and without XWayland
   hydrogen-drumkits                  # real drum hits for the audio tempo tests
 )

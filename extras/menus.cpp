@@ -239,6 +239,7 @@ WindowMenu CreateWindowMenu(ui::CalculatorWindow& window, const CommandActions& 
   QMenu* sources = menu->addMenu(QStringLiteral("&Tempo Source"));
   made.sourceMenu = sources;
   sources->setAccessibleName(QStringLiteral("Tempo Source"));
+  sources->setToolTipsVisible(true);  // where a source listens, how Link shares
   auto* sourceGroup = new QActionGroup(sources);
   for (const SourceRow& row : kSourceRows) {
     const SourceKind source = row.kind;

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "calc/numeric_text.h"
 #include "sequencer_link.h"
 #include "tap_tempo_window.h"
 #include "tempo_sources.h"
@@ -33,6 +34,9 @@ constexpr int kLatestStartMs = 1000;
 // How far the frame lies outside the tempo box, and its width, in pixels.
 constexpr int kFrameMargin = 3;
 constexpr int kFrameWidth = 2;
+// A tempo being typed goes to a shared session once the box has rested this
+// long (or at Enter), not at each keystroke: typing 250 never offers 25.
+constexpr int kTypedRestMs = 300;
 
 // A state in which the source cannot be reached.
 bool Unreachable(SourceState state) {
@@ -88,8 +92,11 @@ struct SequencerFollow::Look {
 
 SourceEntry SourceEntryOf(const SequencerFollow* follow, SourceKind source) {
   const QString name = SourceName(source);
-  SourceEntry entry{WithMnemonic(source, name), true,
-                    (follow ? follow->source() : SourceKind::Manual) == source, QString()};
+  const SourceRow* row = RowOf(source);
+  SourceEntry entry{
+      WithMnemonic(source, name), true, (follow ? follow->source() : SourceKind::Manual) == source,
+      row ? QString::fromUtf8(row->tip.data(), static_cast<qsizetype>(row->tip.size()))
+          : QString()};
   if (!follow || source == SourceKind::Manual) return entry;
   if (follow->libraryMissing() && UsesJack(source)) {
     entry.text = WithMnemonic(source, name + QStringLiteral(" (JACK not installed)"));
@@ -116,6 +123,9 @@ SourceEntry SourceEntryOf(const SequencerFollow* follow, SourceKind source) {
 SequencerFollow::SequencerFollow(Program& program) : program_(program) {
   poll_.setInterval(SequencerLink::kPollMs);
   connect(&poll_, &QTimer::timeout, this, &SequencerFollow::Poll);
+  typed_.setSingleShot(true);
+  typed_.setInterval(kTypedRestMs);
+  connect(&typed_, &QTimer::timeout, this, &SequencerFollow::ProposeTempo);
   clock_.start();
   // The run ends: the client closes while the settings are stored; the
   // link's destructor then waits for its worker a bounded time.
@@ -178,7 +188,7 @@ void SequencerFollow::Start() {
 void SequencerFollow::ApplyMode() {
   if (!link_) return;
   const SourceKind before = link_->source();
-  link_->Set({source_, TapsOpen()});
+  link_->Set({source_, TapsOpen(), BoxTempo().value_or(120.0)});
   if (link_->source() != before) {
     written_.clear();
     report_ = SourceReport{};
@@ -241,7 +251,8 @@ void SequencerFollow::Take(const SourceReport& report) {
     for (CalculatorWindow* window : program_.windows()) window->SetSampleRate(rateText_);
   }
   if (Unreachable(report.state)) written_.clear();  // a new connection writes its tempo anew
-  if (report.state == SourceState::Following && !tempoText.isEmpty() && tempoText != written_) {
+  if (report.state == SourceState::Following && !tempoText.isEmpty() && tempoText != written_ &&
+      !typed_.isActive()) {
     written_ = tempoText;
     if (shown) shown->WriteTempo(tempoText.toStdString(), TempoOrigin::Sequencer);
   }
@@ -255,7 +266,17 @@ void SequencerFollow::Attach(CalculatorWindow& window) {
   auto& look = looks_[&window];
   look = std::make_unique<Look>();
   connect(&window, &CalculatorWindow::tempoWritten, this, [this](TempoOrigin origin) {
-    if (IsManualChange(origin) && source_ != SourceKind::Manual) emit manualChange();
+    if (!IsManualChange(origin) || source_ == SourceKind::Manual) return;
+    if (!link_ || !link_->SharesTempo()) {
+      emit manualChange();
+    } else if (origin == TempoOrigin::Typed) {
+      typed_.start();
+    } else {
+      ProposeTempo();
+    }
+  });
+  connect(window.tempoBox(), &QLineEdit::returnPressed, this, [this] {
+    if (typed_.isActive()) ProposeTempo();
   });
   connect(&window, &QObject::destroyed, this, [this, gone = &window] { looks_.erase(gone); });
   if (pending_) window.installEventFilter(this);
@@ -301,12 +322,32 @@ void SequencerFollow::ApplyLook(CalculatorWindow& window, Look& look) {
   if (!look.frame) look.frame = new FollowFrame(box);
   look.frame->SetColour(StateColour(link_ ? report_.state : SourceState::Connecting));
   QString tip = look.specifiedTip.isEmpty() ? QString() : look.specifiedTip + u'\n';
-  tip += QStringLiteral("Tempo source: %1\nA tempo you set yourself returns to Manual.")
-             .arg(StateText());
+  tip += QStringLiteral("Tempo source: %1\n").arg(StateText()) +
+         (link_ && link_->SharesTempo()
+              ? QStringLiteral("A tempo you set yourself goes to the whole session.")
+              : QStringLiteral("A tempo you set yourself returns to Manual."));
   // The input port actually registered (a second copy's is "tempiva-01:midi_in").
   if (source_ == SourceKind::MidiClock && !report_.input.empty())
     tip += QStringLiteral("\nInput: %1").arg(QString::fromStdString(report_.input));
   box->setToolTip(tip);
+}
+
+std::optional<double> SequencerFollow::BoxTempo() const {
+  const CalculatorWindow* shown = program_.shownWindow();
+  if (!shown) return std::nullopt;
+  return calc::TextToNumber(shown->tempoBox()->text().toStdString(), shown->separator());
+}
+
+void SequencerFollow::ProposeTempo() {
+  typed_.stop();
+  const std::optional<double> bpm = BoxTempo();
+  if (!link_ || !bpm) return;
+  if (link_->Propose(*bpm)) {
+    // The session's echo of it leaves the box as the user wrote it.
+    const CalculatorWindow* shown = program_.shownWindow();
+    written_ = TempoText(source_, *bpm, shown ? shown->tempoBox()->maxLength() : 0, Separator());
+  }
+  Poll();  // a tempo refused says why at once
 }
 
 bool SequencerFollow::TapsOpen() const { return taps_ && taps_->isVisible(); }

@@ -5,7 +5,8 @@
 //
 // One rule ends following: a tempo the user sets himself (typed, a tempo
 // key, the slider, a scale label, a tap, a text set through the accessibility
-// interface) returns the source to Manual.
+// interface) returns the source to Manual; but a source that shares its tempo
+// (a Link session) is offered that tempo instead, and following goes on.
 #pragma once
 
 #include <QElapsedTimer>
@@ -15,6 +16,7 @@
 #include <QTimer>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "preferences.h"
 #include "tempo_source.h"
@@ -97,6 +99,10 @@ class SequencerFollow : public QObject {
   void ApplyLooks();
   void ApplyLook(ui::CalculatorWindow& window, Look& look);
   bool TapsOpen() const;
+  // The tempo in the shown window's box, when it reads as a number.
+  std::optional<double> BoxTempo() const;
+  // Offers the box's tempo to a source that shares it.
+  void ProposeTempo();
   QChar Separator() const;
 
   ui::Program& program_;
@@ -105,6 +111,7 @@ class SequencerFollow : public QObject {
   bool libraryMissing_ = false;
   std::unique_ptr<sequencer::SequencerLink> link_;
   QTimer poll_;
+  QTimer typed_;  // a tempo being typed rests before it is offered
   QElapsedTimer clock_;
   sequencer::SourceReport report_;
   QString stateText_;        // as the menu and the tooltip say it

@@ -81,7 +81,16 @@ QString StateText(const SourceReport& report, const QString& tempoText, QChar se
                QStringLiteral(" BPM ignored");
       return reason.isEmpty() ? name : name + QStringLiteral(": ") + reason;
     case SourceState::Following:
-      return name + QStringLiteral(": ") + tempoText + QStringLiteral(" BPM");
+      if (!report.peers) return name + QStringLiteral(": ") + tempoText + QStringLiteral(" BPM");
+      // A shared session: a tempo of ours it did not take, or who is in it.
+      if (!reason.isEmpty())
+        return name + QStringLiteral(": ") + QString(reason).replace(u'.', separator);
+      if (*report.peers <= 0)
+        return name + QStringLiteral(": no peers (") + tempoText + QStringLiteral(" BPM)");
+      return name + QStringLiteral(": %1 BPM, %2 %3")
+                        .arg(tempoText)
+                        .arg(*report.peers)
+                        .arg(*report.peers == 1 ? QStringLiteral("peer") : QStringLiteral("peers"));
   }
   return name;
 }

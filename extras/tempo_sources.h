@@ -23,12 +23,16 @@ struct SourceRow {
   // The tempo's decimals: fixed (a clock's estimate), or -1 for the shortest
   // text of at most 3 decimals that fits the tempo box.
   int decimals;
+  std::string_view tip = {};  // the menu entry's tooltip
 };
 
 inline constexpr std::array kSourceRows = {
     SourceRow{SourceKind::Manual, "manual", "Manual", 0, -1},
     SourceRow{SourceKind::JackTransport, "jack-transport", "JACK Transport", 0, -1},
     SourceRow{SourceKind::MidiClock, "midi-clock", "MIDI Clock", 5, 1},
+    SourceRow{SourceKind::AbletonLink, "ableton-link", "Ableton Link", 0, -1,
+              "Shares one tempo with every Link app on the local network: a tempo you set "
+              "yourself goes to the whole session, and following goes on"},
 };
 
 // The row of `kind`; null for a source this build has no row for.
@@ -50,7 +54,8 @@ QString ReceivedText(double value, QChar separator);
 
 // The entry of a source in its state, without mnemonic: "JACK Transport: 128
 // BPM", "MIDI Clock: waiting for clock", "JACK Transport (no JACK server)",
-// "JACK Transport: 0.000000001 BPM ignored". `tempoText` is the report's
+// "JACK Transport: 0.000000001 BPM ignored", "Ableton Link: 128 BPM, 2 peers",
+// "Ableton Link: no peers (128 BPM)". `tempoText` is the report's
 // tempo as TempoText writes it.
 QString StateText(const sequencer::SourceReport& report, const QString& tempoText, QChar separator);
 

@@ -1,17 +1,19 @@
 #include "sequencer_link.h"
 
 #include "jack_sources.h"
+#include "link_source.h"
 
 namespace sequencer {
 
-std::unique_ptr<TempoSource> MakeSource(SourceKind kind, JackClient* jack) {
+std::unique_ptr<TempoSource> MakeSource(SourceKind kind, JackClient* jack, double tempo) {
   switch (kind) {
     case SourceKind::JackTransport:
       return jack ? std::make_unique<JackTransportSource>(*jack) : nullptr;
     case SourceKind::MidiClock:
       return jack ? std::make_unique<MidiClockSource>(*jack) : nullptr;
-    case SourceKind::Manual:
     case SourceKind::AbletonLink:
+      return std::make_unique<LinkSource>(tempo);
+    case SourceKind::Manual:
       break;
   }
   return nullptr;
@@ -35,7 +37,7 @@ void SequencerLink::Set(LinkRequest request) {
     const JackApi* api = loader_(&error);
     jack_ = std::make_unique<JackClient>(api, error);
   }
-  if (newSource) object_ = MakeSource(request.source, jack_.get());
+  if (newSource) object_ = MakeSource(request.source, jack_.get(), request.tempo);
   request_ = request;
   if (jack_) {
     jack_->SetTaps(request.tapsWanted);
@@ -61,6 +63,7 @@ std::vector<double> SequencerLink::TakeTaps() {
 }
 
 void SequencerLink::BeginShutdown() {
+  if (object_ && !UsesJack(object_->kind())) object_.reset();
   if (jack_) jack_->BeginShutdown();
 }
 

@@ -18,6 +18,7 @@ namespace sequencer {
 struct LinkRequest {
   SourceKind source = SourceKind::Manual;
   bool tapsWanted = false;  // the Tap Tempo window is open: note-ons count as taps
+  double tempo = 120.0;     // ours: a Link session we found alone starts at it
 };
 
 // Loads JACK when a JACK source is first chosen (LoadJack, or a fake).
@@ -29,8 +30,9 @@ constexpr bool UsesJack(SourceKind kind) {
 }
 
 // The factory: the object of `kind` (null for Manual and for a source this
-// build lacks); `jack` is the shared client, for the JACK sources.
-std::unique_ptr<TempoSource> MakeSource(SourceKind kind, JackClient* jack);
+// build lacks); `jack` is the shared client, for the JACK sources; `tempo`
+// is ours, for a session that starts with us.
+std::unique_ptr<TempoSource> MakeSource(SourceKind kind, JackClient* jack, double tempo);
 
 class SequencerLink {
  public:
@@ -48,10 +50,14 @@ class SequencerLink {
 
   // The source's report (Manual: Off); polls the client kept for taps too.
   SourceReport Poll(std::int64_t nowMs);
+  // Whether the source shares the user's tempo, and offers it (see TempoSource).
+  bool SharesTempo() const { return object_ && object_->SharesTempo(); }
+  bool Propose(double bpm) { return object_ && object_->Propose(bpm); }
   // Note-ons since the last call, in milliseconds of the server's frames.
   std::vector<double> TakeTaps();
   JackCounters counters() const { return jack_ ? jack_->counters() : JackCounters{}; }
-  // The run ends: the client closes now, the destructor waits a bounded time.
+  // The run ends: the client closes now, the destructor waits a bounded time;
+  // a Link session is left at once.
   void BeginShutdown();
 
  private:

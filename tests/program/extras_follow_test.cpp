@@ -5,7 +5,9 @@
 //
 // The functions named "jack..." need a private JACK server (dummy backend)
 // named in TEMPIVA_TEST_JACK_SERVER; follow_jack_test.sh starts one and runs
-// them. Without it they are skipped.
+// them. Without it they are skipped. "link..." joins an Ableton Link session
+// with a test peer; follow_link_test.sh runs it in a private network
+// namespace with loopback alone, and elsewhere it is skipped.
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -35,6 +37,14 @@ const QString kSpecifiedTip = QStringLiteral("Enter BPM or select with slider");
 bool JackMapped() {
   QFile maps(QStringLiteral("/proc/self/maps"));
   return !maps.open(QIODevice::ReadOnly) || maps.readAll().contains("libjack");
+}
+
+// Whether this process's network has loopback alone: Link may be enabled.
+bool LoopbackOnly() {
+  QFile dev(QStringLiteral("/proc/self/net/dev"));  // two heading lines, one per interface
+  const QList<QByteArray> lines =
+      dev.open(QIODevice::ReadOnly) ? dev.readAll().trimmed().split('\n') : QList<QByteArray>{};
+  return lines.size() == 3 && lines.at(2).trimmed().startsWith("lo:");
 }
 
 QMenu* SourceMenu(ui::CalculatorWindow* window) {
@@ -155,7 +165,8 @@ class ExtrasFollowTest : public programtest::Fixture {
     ui::CalculatorWindow* window = Restart();
     QVERIFY(window);
     QTest::qWait(200);
-    QCOMPARE(SourceEntries(window), (QStringList{"(on) Manual", "JACK Transport", "MIDI Clock"}));
+    QCOMPARE(SourceEntries(window),
+             (QStringList{"(on) Manual", "JACK Transport", "MIDI Clock", "Ableton Link"}));
     ChooseSource(window, QStringLiteral("Manual"));  // the default chosen again: still nothing
     QVERIFY(!run().extras().follow());
     QVERIFY(!JackMapped());
@@ -170,6 +181,7 @@ class ExtrasFollowTest : public programtest::Fixture {
     QTest::newRow("jack-transport") << QByteArray("jack-transport") << TempoSource::JackTransport;
     QTest::newRow("midi-clock, blanks around")
         << QByteArray(" midi-clock ") << TempoSource::MidiClock;
+    QTest::newRow("ableton-link") << QByteArray("ableton-link") << TempoSource::AbletonLink;
     QTest::newRow("letter case counts") << QByteArray("MIDI-Clock") << TempoSource::Manual;
     QTest::newRow("empty") << QByteArray("") << TempoSource::Manual;
     QTest::newRow("a display name") << QByteArray("JACK Transport") << TempoSource::Manual;
@@ -210,9 +222,9 @@ class ExtrasFollowTest : public programtest::Fixture {
     const QStringList waiting =
         choice == QLatin1String("MIDI Clock")
             ? QStringList{"Manual", "(off) " + other + " (no JACK server)",
-                          "(off) (on) " + choice + " (no JACK server)"}
+                          "(off) (on) " + choice + " (no JACK server)", "Ableton Link"}
             : QStringList{"Manual", "(off) (on) " + choice + " (no JACK server)",
-                          "(off) " + other + " (no JACK server)"};
+                          "(off) " + other + " (no JACK server)", "Ableton Link"};
     QTRY_COMPARE_WITH_TIMEOUT(SourceEntries(compact), waiting, kJackWaitMs);
     QVERIFY(error.Lines().join('\n').contains(choice + " (no JACK server)"));
     QVERIFY(programtest::FileBytes(settings::PreferencesPath())
@@ -229,7 +241,8 @@ class ExtrasFollowTest : public programtest::Fixture {
     QVERIFY(Framed(compact));
 
     TypeTempo(compact, QStringLiteral("140"));
-    QCOMPARE(SourceEntries(compact), (QStringList{"(on) Manual", "JACK Transport", "MIDI Clock"}));
+    QCOMPARE(SourceEntries(compact),
+             (QStringList{"(on) Manual", "JACK Transport", "MIDI Clock", "Ableton Link"}));
     for (const ui::CalculatorWindow* window : {compact, large}) {
       QCOMPARE(Tip(window), kSpecifiedTip);
       QVERIFY(!Framed(window));
@@ -292,6 +305,48 @@ class ExtrasFollowTest : public programtest::Fixture {
              tempo);
   }
 
+  // ---- In a Link session on loopback alone (follow_link_test.sh) ----
+
+  void linkSessionIsSharedBothWays() {
+    if (!LoopbackOnly()) QSKIP("not in a private network namespace with loopback alone");
+    QProcess peer;  // a Link app, in the session before us: its timeline wins
+    peer.start(QStringLiteral(TEMPIVA_LINK_PEER), {QStringLiteral("peer"), QStringLiteral("128")});
+    QVERIFY(peer.waitForStarted(5000));
+    QString said;
+    const auto peerSaid = [&](const QString& line) {
+      said += QString::fromUtf8(peer.readAllStandardOutput());
+      return said.contains(line + u'\n');
+    };
+    QTest::qWait(1000);
+    QVERIFY(QDir().mkpath(home().path() + "/tempiva"));
+    QVERIFY(programtest::WriteFileBytes(settings::PreferencesPath(),
+                                        "[Preferences]\nTempoSource=ableton-link\n"));
+    ui::CalculatorWindow* window = Restart();
+    QVERIFY(window);
+    window->SetTempo(QStringLiteral("133"), ui::TempoOrigin::Program);
+    QVERIFY(!run().extras().follow()->link());  // after the first paint
+    QTRY_COMPARE_WITH_TIMEOUT(window->tempoBox()->text(), QStringLiteral("128"), kJackWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(peerSaid(" tempo 128.000 peers 1"), kJackWaitMs);
+    QVERIFY2(!said.contains("tempo 133"), qPrintable(said));  // joining kept the session's tempo
+    QCOMPARE(SourceEntries(window).at(3), QStringLiteral("(on) Ableton Link: 128 BPM, 1 peer"));
+    QVERIFY(Tip(window).endsWith("A tempo you set yourself goes to the whole session."));
+
+    TypeTempo(window, QStringLiteral("140"));  // both ways: following goes on
+    QTRY_VERIFY_WITH_TIMEOUT(peerSaid(" tempo 140.000 peers 1"), kJackWaitMs);
+    peer.write("tempo 97.3\n");
+    QTRY_COMPARE_WITH_TIMEOUT(window->tempoBox()->text(), QStringLiteral("97.3"), kJackWaitMs);
+    TypeTempo(window, QStringLiteral("1200"));  // kept as typed, never offered
+    QTRY_COMPARE_WITH_TIMEOUT(run().extras().follow()->StateText(),
+                              QStringLiteral("Ableton Link: 1200 BPM is outside 20–999"), 2000);
+    QCOMPARE(window->tempoBox()->text(), QStringLiteral("1200"));
+    QCOMPARE(run().extras().preferences().tempoSource, TempoSource::AbletonLink);
+
+    ChooseSource(window, QStringLiteral("Manual"));  // leaves the session
+    QTRY_VERIFY_WITH_TIMEOUT(peerSaid(" tempo 97.300 peers 0"), kJackWaitMs);
+    peer.write("quit\n");
+    QVERIFY(peer.waitForFinished(5000));
+  }
+
   // ---- On a private JACK server (follow_jack_test.sh) ----
 
   void jackTransportIsFollowed() {
@@ -306,7 +361,7 @@ class ExtrasFollowTest : public programtest::Fixture {
     QTRY_COMPARE_WITH_TIMEOUT(window->sampleRateBox()->currentText(), QStringLiteral("48000"),
                               kJackWaitMs);
     QCOMPARE(SourceEntries(window),
-             (QStringList{"Manual", "(on) JACK Transport: 128 BPM", "MIDI Clock"}));
+             (QStringList{"Manual", "(on) JACK Transport: 128 BPM", "MIDI Clock", "Ableton Link"}));
     QVERIFY(Tip(window).contains("Tempo source: JACK Transport: 128 BPM"));
     // Every result follows, as for a typed tempo: samples = rate × 120 / tempo.
     QCOMPARE(window->samplesBox()->text(), QStringLiteral("45000"));

@@ -653,7 +653,7 @@ class ExtrasMenuTest : public programtest::Fixture {
                           QStringLiteral("C\u22121 = 0, as sequencers count (A4 = 69)")}));
     // Nothing is known of JACK before a source is chosen: every entry is offered.
     QCOMPARE(Describe(Entry(menu, QStringLiteral("Tempo Source"))->menu()),
-             (QStringList{"(on) Manual", "JACK Transport", "MIDI Clock"}));
+             (QStringList{"(on) Manual", "JACK Transport", "MIDI Clock", "Ableton Link"}));
   }
 
   void helpAndAboutDoWhatTheButtonsDo() {

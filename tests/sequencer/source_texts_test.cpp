@@ -38,6 +38,13 @@ SourceReport Published(double bpm, SourceKind source = SourceKind::JackTransport
   return report;
 }
 
+SourceReport Session(double bpm, int peers, const char* reason = "") {
+  SourceReport report = Report(SourceKind::AbletonLink, SourceState::Following, reason);
+  report.tempo = bpm;
+  report.peers = peers;
+  return report;
+}
+
 class SourceTextTest : public testing::TestWithParam<TextRow> {};
 
 TEST_P(SourceTextTest, TakesOnlySourceTemposAndSaysTheState) {
@@ -75,7 +82,12 @@ INSTANTIATE_TEST_SUITE_P(
         TextRow{"Connecting", Report(kClock, SourceState::Connecting), 7, '.',
                 "MIDI Clock (connecting)"},
         TextRow{"Lost", Report(kClock, SourceState::Lost, "JACK server stopped"), 7, '.',
-                "MIDI Clock (JACK server stopped)"}),
+                "MIDI Clock (JACK server stopped)"},
+        TextRow{"SessionAlone", Session(128, 0), 7, '.', "Ableton Link: no peers (128 BPM)"},
+        TextRow{"SessionOnePeer", Session(97.3, 1), 7, ',', "Ableton Link: 97,3 BPM, 1 peer"},
+        TextRow{"SessionPeers", Session(128, 2), 7, '.', "Ableton Link: 128 BPM, 2 peers"},
+        TextRow{"SessionRefused", Session(140, 1, "12.5 BPM is outside 20–999"), 7, ',',
+                "Ableton Link: 12,5 BPM is outside 20–999"}),
     calc_test::RowName{});
 
 }  // namespace
