@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
     if (report.sampleRate && report.sampleRate != rate)
       Say("rate", QString::number(*report.sampleRate));
     rate = report.sampleRate;
-    const QString text = report.tempo ? extras::TempoText(source, *report.tempo, 0, u'.') : QString();
+    const QString text =
+        report.tempo ? extras::TempoText(source, *report.tempo, 0, u'.') : QString();
     if (report.state == SourceState::Following && text != tempo) Say("tempo", text);
     if (report.state != SourceState::Following && report.state != SourceState::Waiting)
       tempo.clear();

@@ -51,7 +51,7 @@ TEST_P(SourceTextTest, TakesOnlySourceTemposAndSaysTheState) {
   const TextRow& row = GetParam();
   const QChar separator = QChar::fromLatin1(row.separator);
   const QString tempo = row.report.tempo ? extras::TempoText(row.report.source, *row.report.tempo,
-                                                         row.maxLength, separator)
+                                                             row.maxLength, separator)
                                          : QString();
   EXPECT_EQ(extras::StateText(row.report, tempo, separator).toStdString(), row.text);
   EXPECT_EQ(row.report.tempo.has_value(), row.report.state == SourceState::Following);
