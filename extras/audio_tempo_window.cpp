@@ -7,18 +7,17 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
+#include "beside.h"
 #include "calc/rounded_text.h"
 #include "calc/tempo_range.h"
 
 namespace extras {
 namespace {
 
-constexpr int kGap = 8;  // pixels between the calculator and this window
 constexpr int kWidth = 280;
 constexpr int kPermille = 1000;
 constexpr int kKillWaitMs = 2000;
@@ -230,23 +229,7 @@ void AudioTempoWindow::Fail(const QString& reason) {
 }
 
 void AudioTempoWindow::PlaceBeside(const QWidget& calculator) {
-  ensurePolished();
-  adjustSize();
-  const QRect beside = calculator.frameGeometry();
-  const QScreen* screen = calculator.screen();
-  const QRect room = screen ? screen->availableGeometry() : QRect();
-  // The window frame is unknown before the first show; the calculator's is a fair guess.
-  const QSize outer = size() + (calculator.frameGeometry().size() - calculator.size());
-  int x = beside.right() + 1 + kGap;
-  if (room.isValid() && x + outer.width() > room.right() + 1) {
-    x = beside.left() - kGap - outer.width();
-  }
-  int y = beside.top();
-  if (room.isValid()) {
-    x = std::clamp(x, room.left(), std::max(room.left(), room.right() + 1 - outer.width()));
-    y = std::clamp(y, room.top(), std::max(room.top(), room.bottom() + 1 - outer.height()));
-  }
-  move(x, y);
+  extras::PlaceBeside(*this, calculator);
 }
 
 void AudioTempoWindow::keyPressEvent(QKeyEvent* event) {

@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QVBoxLayout>
 
+#include "beside.h"
 #include "commands.h"
 #include "ui/window_tools.h"
 
@@ -16,7 +16,6 @@ namespace {
 
 constexpr int kAreaWidth = 240;  // pixels: room for a relaxed tapping hand
 constexpr int kAreaHeight = 140;
-constexpr int kGap = 8;  // pixels between the calculator and this window
 constexpr double kTempoPoints = 22;
 constexpr double kTapPoints = 16;
 
@@ -182,24 +181,7 @@ void TapTempoWindow::Show() {
 }
 
 void TapTempoWindow::PlaceBeside(const QWidget& calculator) {
-  ensurePolished();
-  adjustSize();
-  const QRect beside = calculator.frameGeometry();
-  const QScreen* screen = calculator.screen();
-  const QRect room = screen ? screen->availableGeometry() : QRect();
-  // The window frame is unknown before the first show; the calculator's is a fair guess.
-  const QSize frame = calculator.frameGeometry().size() - calculator.size();
-  const QSize outer = size() + frame;
-  int x = beside.right() + 1 + kGap;
-  if (room.isValid() && x + outer.width() > room.right() + 1) {
-    x = beside.left() - kGap - outer.width();
-  }
-  int y = beside.top();
-  if (room.isValid()) {
-    x = std::clamp(x, room.left(), std::max(room.left(), room.right() + 1 - outer.width()));
-    y = std::clamp(y, room.top(), std::max(room.top(), room.bottom() + 1 - outer.height()));
-  }
-  move(x, y);
+  extras::PlaceBeside(*this, calculator);
 }
 
 void TapTempoWindow::keyPressEvent(QKeyEvent* event) {
