@@ -16,7 +16,8 @@ work=$(mktemp -d)
 if [ "$runs" = program ]; then
   mkdir "$work/tempiva"
   printf '[Preferences]\nTempoSource=ableton-link\n' >"$work/tempiva/preferences.ini"
-  XDG_CONFIG_HOME=$work QT_QPA_PLATFORM=offscreen "${1:-build}/bench/link_follow" "$peer"
+  XDG_CONFIG_HOME=$work QT_QPA_PLATFORM=offscreen TEMPIVA_LINK_MODULE="${1:-build}/app/modules/tempiva-link.so" \
+    "${1:-build}/bench/link_follow" "$peer"
   exit
 fi
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
