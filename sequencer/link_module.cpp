@@ -1,6 +1,6 @@
 // The Ableton Link source as a module of its own, which the link loads when
-// Link is first chosen: Link's and asio's code, a quarter of the program's,
-// cost nothing at start-up, as JACK's library does not either.
+// Link is first chosen, as it loads JACK's library: Link's and asio's code, a
+// quarter of the program's, costs nothing at start-up.
 #include <exception>
 
 #include "link_source.h"
