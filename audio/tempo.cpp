@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "calc/bars.h"
+#include "calc/line_fit.h"
 #include "calc/tempo_range.h"
 // The library's headers say `using namespace std`: included here only.
 #include "dsp/onsets/DetectionFunction.h"
@@ -125,27 +126,18 @@ std::optional<BeatLine> FitBeatLine(const std::vector<double>& beats) {
   double origin = beats.front();
   int used = 0;
   for (int round = 0; round < 5; ++round) {
-    // Least squares of time on number, about their means.
-    double n = 0, sumX = 0, sumY = 0;
+    // Least squares of time on number.
+    calc::LineFit fit;
     std::vector<double> numbers(beats.size());
     for (std::size_t i = 0; i < beats.size(); ++i) {
       numbers[i] = std::round((beats[i] - origin) / period);
-      if (!kept[i]) continue;
-      n += 1;
-      sumX += numbers[i];
-      sumY += beats[i];
+      if (kept[i]) fit.Add(numbers[i], beats[i]);
     }
-    if (n < 4) return std::nullopt;
-    const double meanX = sumX / n, meanY = sumY / n;
-    double sxx = 0, sxy = 0;
-    for (std::size_t i = 0; i < beats.size(); ++i) {
-      if (!kept[i]) continue;
-      sxx += (numbers[i] - meanX) * (numbers[i] - meanX);
-      sxy += (numbers[i] - meanX) * (beats[i] - meanY);
-    }
-    if (!(sxx > 0.0) || !(sxy > 0.0)) return std::nullopt;
-    period = sxy / sxx;
-    origin = meanY - period * meanX;
+    if (fit.Count() < 4) return std::nullopt;
+    const std::optional<double> slope = fit.Slope();
+    if (!slope || !(*slope > 0.0)) return std::nullopt;
+    period = *slope;
+    origin = fit.Intercept();
     used = 0;
     for (std::size_t i = 0; i < beats.size(); ++i) {
       const double residual = beats[i] - (origin + period * numbers[i]);
